@@ -1,0 +1,27 @@
+// The partition listing: one device's size and DOS table, or every disk the
+// kernel names under /sys/block.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "disk-utils/device_file.h"
+
+namespace parvel {
+
+// The listing text: the Disk line, then, when a whole sector carrying the
+// 0x55 0xAA signature was read, the label type, identifier and one row per
+// non-empty slot.
+std::string format_listing(const std::string& path, std::uint64_t sector_count,
+                           const SectorRead& read);
+
+// Prints the listing of path on out, or "parvel: cannot open ..." on
+// stderr. Returns whether the device could be read.
+bool list_device(const std::string& path, std::FILE* out);
+
+// Lists /dev/<name> for each entry of /sys/block whose node exists, in
+// directory order, each listing followed by an empty line.
+void list_all_devices(std::FILE* out);
+
+}  // namespace parvel

@@ -1,0 +1,36 @@
+// Runs a built program as a child process and captures what it writes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+enum class Stdout {
+  captured,     // a pipe read to its end
+  merged,       // stdout and stderr share one pipe, as on a terminal
+  closed,       // descriptor 1 is not open
+  broken_pipe,  // a pipe whose reader is already gone
+};
+
+struct ProgramRun {
+  std::vector<std::string> argv;  // argv[0] is the program to run
+  std::string input;              // fed to stdin, which then ends
+  Stdout stdout_mode = Stdout::captured;
+  bool stdin_closed = false;      // descriptor 0 is not open
+  std::string working_directory;  // empty: the test's own
+};
+
+struct ProgramResult {
+  std::string out;  // stdout (with stderr when merged)
+  std::string err;
+  int status = -1;  // exit status, or 128 + signal number
+};
+
+ProgramResult run_program(const ProgramRun& run);
+
+// The common case: argv and stdin, both streams captured apart.
+ProgramResult run_program(const std::vector<std::string>& argv,
+                          const std::string& input = "");
+
+}  // namespace test_support
