@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cinttypes>
+#include <cstdio>
 #include <memory>
 #include <string_view>
 
@@ -40,10 +41,6 @@ std::string entry_row(const std::string& path, int slot,
   return path + fields;
 }
 
-void write_text(std::string_view text, std::FILE* stream) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 }  // namespace
 
 std::string format_listing(const std::string& path, std::uint64_t sector_count,
@@ -64,19 +61,18 @@ std::string format_listing(const std::string& path, std::uint64_t sector_count,
   return text;
 }
 
-bool list_device(const std::string& path, std::FILE* out) {
+bool list_device(const std::string& path, tarvo::Output& out) {
   SectorRead read = read_first_sector(path);
   if (read.error != 0) {
-    write_text("parvel: cannot open " + path + ": " +
-                   os_error_text(read.error) + "\n",
-               stderr);
+    tarvo::write_error("parvel: cannot open " + path + ": " +
+                       os_error_text(read.error) + "\n");
     return false;
   }
-  write_text(format_listing(path, sysfs_sector_count(path), read), out);
+  out.write(format_listing(path, sysfs_sector_count(path), read));
   return true;
 }
 
-void list_all_devices(std::FILE* out) {
+void list_all_devices(tarvo::Output& out) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("/sys/block"), ::closedir);
   if (dir == nullptr) return;
   // A read error ends the walk as quietly as the end of the directory does.
@@ -87,7 +83,7 @@ void list_all_devices(std::FILE* out) {
     struct stat status;
     if (::stat(path.c_str(), &status) != 0) continue;
     list_device(path, out);
-    write_text("\n", out);
+    out.write("\n");
   }
 }
 

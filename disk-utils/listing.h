@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "common/output.h"
 #include "disk-utils/device_file.h"
 
 namespace parvel {
@@ -18,10 +18,10 @@ std::string format_listing(const std::string& path, std::uint64_t sector_count,
 
 // Prints the listing of path on out, or "parvel: cannot open ..." on
 // stderr. Returns whether the device could be read.
-bool list_device(const std::string& path, std::FILE* out);
+bool list_device(const std::string& path, tarvo::Output& out);
 
 // Lists /dev/<name> for each entry of /sys/block whose node exists, in
 // directory order, each listing followed by an empty line.
-void list_all_devices(std::FILE* out);
+void list_all_devices(tarvo::Output& out);
 
 }  // namespace parvel

@@ -1,0 +1,79 @@
+#!/bin/sh
+# Times whole runs of both programs against /bin/true (and `tput setaf 1`
+# for the terminal tool): median wall time over many runs, the ratio to
+# /bin/true, the system-call count and the peak memory of one run.
+# Needs hyperfine and strace (Debian packages of the same names).
+set -eu
+cd "$(dirname "$0")/.."
+runs=${RUNS:-300}
+
+cmake --preset release >/dev/null
+cmake --build --preset release >/dev/null
+build=build/release
+parvel=$build/disk-utils/oxaparvel
+vistrel=$build/term-utils/oxavistrel
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# An image with a two-entry table, written by the editor itself.
+truncate -s 64M "$work/base.img"
+printf 'n\n1\n\n65536\n\nn\n2\n67584\n\n82\nw\n' | "$parvel" "$work/base.img" >/dev/null
+cp "$work/base.img" "$work/edit.img"
+printf '#!/bin/sh\nprintf "n\\n3\\n\\n2048\\n\\nw\\n" | %s %s >/dev/null\n' \
+  "$parvel" "$work/edit.img" >"$work/session"
+chmod +x "$work/session"
+
+# median <json>: the median of hyperfine's exported times, in microseconds.
+median() {
+  python3 -c 'import json,statistics,sys
+for r in json.load(open(sys.argv[1]))["results"]:
+    print(round(statistics.median(r["times"]) * 1e6))' "$1"
+}
+
+# compare NAME COMMAND...: times each command against /bin/true.
+compare() {
+  name=$1
+  shift
+  set -- /bin/true "$@"
+  hyperfine -N --warmup 20 --runs "$runs" --export-json "$work/$name.json" \
+    "$@" >/dev/null 2>&1
+  median "$work/$name.json" >"$work/$name.medians"
+  base=$(head -n 1 "$work/$name.medians")
+  i=0
+  for command in "$@"; do
+    i=$((i + 1))
+    us=$(sed -n "${i}p" "$work/$name.medians")
+    printf '%-64s %6s us  %5s x true\n' "$command" "$us" \
+      "$(python3 -c "print(f'{$us/$base:.2f}')")"
+  done
+}
+
+# profile COMMAND...: system calls and peak memory of one run.
+profile() {
+  calls=$(strace -f -c -o /dev/stdout "$@" 2>/dev/null >/dev/null |
+    awk '/^[0-9 .]+total$/ {print $(NF-2)} $NF == "total" {print $(NF-1)}' | tail -n 1)
+  peak=$(/usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1)
+  printf '%-64s %6s system calls, %s KiB peak\n' "$*" "$calls" "$peak"
+}
+
+echo "== median wall time over $runs runs"
+compare list "$parvel --list $work/base.img" "$parvel --list"
+hyperfine -N --warmup 20 --runs "$runs" --export-json "$work/session.json" \
+  --prepare "cp $work/base.img $work/edit.img" /bin/true "$work/session" \
+  "sh -c true" >/dev/null 2>&1
+median "$work/session.json" | paste -sd' ' |
+  awk '{printf "%-64s %6s us  (true %s us, sh -c true %s us: the shell and printf are in it)\n", "scripted editor session", $2, $1, $3}'
+compare vistrel "$vistrel --foreground red --bold on --cursor off" "tput setaf 1"
+
+echo "== one run"
+profile "$parvel" --list "$work/base.img"
+profile "$parvel" --list
+cp "$work/base.img" "$work/edit.img"
+printf 'n\n3\n\n2048\n\nw\n' >"$work/session.in"
+calls=$(strace -c -o /dev/stdout "$parvel" "$work/edit.img" <"$work/session.in" 2>/dev/null |
+  awk '$NF == "total" {print $(NF-1)}')
+printf '%-64s %6s system calls\n' "scripted editor session" "$calls"
+strace -e trace=openat,read,pwrite64,fsync -o "$work/session.trace" "$parvel" "$work/edit.img" <"$work/session.in" >/dev/null
+grep -E 'edit.img|^(pread|pwrite|fsync)|read\(3' "$work/session.trace" | sed 's/^/    /'
+profile "$vistrel" --foreground red --bold on --cursor off
+profile /bin/true
