@@ -31,10 +31,10 @@ bool looks_like_option(std::string_view word) {
 class CommandLineScan {
  public:
   explicit CommandLineScan(CLI::App& app) : app_(app) {
-    positional_limit_ =
-        app.get_options([](const CLI::Option* option) {
-             return option->get_positional();
-           }).size();
+    positional_limit_ = app.get_options([](const CLI::Option* option) {
+                             return option->get_positional();
+                           })
+                            .size();
   }
 
   // Returns the message for the first refused word, if any.
@@ -159,8 +159,8 @@ CLI::Validator decimal_u32() {
           return "invalid digit found in string";
         }
         std::int64_t value = 0;
-        std::from_chars_result result =
-            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        std::from_chars_result result = std::from_chars(
+            digits.data(), digits.data() + digits.size(), value);
         if (result.ec != std::errc() || (negative && value != 0) ||
             value > 4294967295) {
           return "value is not in 0..=4294967295";

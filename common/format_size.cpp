@@ -15,8 +15,8 @@ std::string with_one_decimal(double value, char unit) {
   char digits[32];
   // to_chars works on the exact binary value and breaks ties to even,
   // which is what the listing promises (1.25 -> "1.2", 1.75 -> "1.8").
-  std::to_chars_result end = std::to_chars(
-      digits, digits + sizeof digits, value, std::chars_format::fixed, 1);
+  std::to_chars_result end = std::to_chars(digits, digits + sizeof digits,
+                                           value, std::chars_format::fixed, 1);
   return std::string(digits, end.ptr) + unit;
 }
 

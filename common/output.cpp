@@ -16,7 +16,9 @@ bool write_all(int fd, std::string_view text) {
   return true;
 }
 
-void write_error(std::string_view line) { write_all(2, line); }
+void write_error(std::string_view line) {
+  write_all(2, line);
+}
 
 void Output::write(std::string_view text) {
   pending_.append(text);

@@ -5,8 +5,8 @@
 namespace parvel {
 
 std::unique_ptr<CLI::App> command(Args& args) {
-  auto app = std::make_unique<CLI::App>("Manipulate disk partition table",
-                                        "parvel");
+  auto app =
+      std::make_unique<CLI::App>("Manipulate disk partition table", "parvel");
   app->add_flag("-l,--list", args.list, "List partitions");
   app->add_option("-b,--sector-size", args.sector_size, "Sector size")
       ->type_name("SECTOR_SIZE")

@@ -64,9 +64,8 @@ void BootSector::set_signature() {
 }
 
 PartitionEntry BootSector::entry(int slot) const {
-  return PartitionEntry(
-      std::span<const std::uint8_t, entry_bytes>(&bytes[slot_offset(slot)],
-                                                 entry_bytes));
+  return PartitionEntry(std::span<const std::uint8_t, entry_bytes>(
+      &bytes[slot_offset(slot)], entry_bytes));
 }
 
 std::uint8_t* BootSector::slot_bytes(int slot) {

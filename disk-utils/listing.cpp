@@ -31,10 +31,12 @@ std::string header_line() {
 std::string entry_row(const std::string& path, int slot,
                       const PartitionEntry& entry) {
   // Widened first, so only a zero count wraps (to start - 1).
-  std::uint64_t end = std::uint64_t{entry.start_lba()} + entry.sector_count() - 1;
+  std::uint64_t end =
+      std::uint64_t{entry.start_lba()} + entry.sector_count() - 1;
   char fields[128];
   std::snprintf(fields, sizeof fields,
-                "%-8d %-6s %10" PRIu32 " %10" PRIu64 " %10" PRIu32 " %5s %02x\n",
+                "%-8d %-6s %10" PRIu32 " %10" PRIu64 " %10" PRIu32
+                " %5s %02x\n",
                 slot, entry.boot_flag() == 0x80 ? "*" : " ", entry.start_lba(),
                 end, entry.sector_count(),
                 size_text(entry.sector_count()).c_str(), entry.part_type());

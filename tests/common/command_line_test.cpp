@@ -35,11 +35,12 @@ Parsed parse(const std::vector<std::string>& words,
   app.add_option("DEVICE", parsed.device, "Device")->type_name("");
 
   std::vector<const char*> argv = {argv0.c_str()};
-  for (const std::string& word : words) argv.push_back(word.c_str());
+  for (const std::string& word : words)
+    argv.push_back(word.c_str());
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  parsed.status = tarvo::parse_command_line(
-      app, static_cast<int>(argv.size()), argv.data());
+  parsed.status = tarvo::parse_command_line(app, static_cast<int>(argv.size()),
+                                            argv.data());
   std::cout.flush();
   std::fflush(stdout);
   parsed.out = testing::internal::GetCapturedStdout();
@@ -49,7 +50,8 @@ Parsed parse(const std::vector<std::string>& words,
 
 std::string describe(const std::vector<std::string>& words) {
   std::string text;
-  for (const std::string& word : words) text += "[" + word + "]";
+  for (const std::string& word : words)
+    text += "[" + word + "]";
   return text;
 }
 
@@ -72,7 +74,9 @@ TEST(CommandLine, HelpGoesToStdoutWithStatusZero) {
   EXPECT_EQ(help.out.find("version"), std::string::npos);
   EXPECT_EQ(parse({"-h"}).out, help.out);
   for (std::vector<std::string> words :
-       {std::vector<std::string>{"-h", "/dev/sda"}, {"-l", "--help"}, {"-lh"}}) {
+       {std::vector<std::string>{"-h", "/dev/sda"},
+        {"-l", "--help"},
+        {"-lh"}}) {
     EXPECT_EQ(parse(words).status, 0) << describe(words);
   }
 }
@@ -99,8 +103,15 @@ TEST(CommandLine, NamesTheProgramByTheLastComponentOfArgv0) {
 }
 
 TEST(CommandLine, RefusesUnknownOptionsVersionsAndOtherCases) {
-  expect_refused({{"--bogus"}, {"-V"}, {"--version"}, {"-r"}, {"--LIST"},
-                  {"--lis"}, {"--Text", "x"}, {"--tex", "x"}, {"--si", "1"}});
+  expect_refused({{"--bogus"},
+                  {"-V"},
+                  {"--version"},
+                  {"-r"},
+                  {"--LIST"},
+                  {"--lis"},
+                  {"--Text", "x"},
+                  {"--tex", "x"},
+                  {"--si", "1"}});
 }
 
 TEST(CommandLine, RefusesRepeatsOfAnyOption) {
@@ -114,14 +125,23 @@ TEST(CommandLine, RefusesRepeatsOfAnyOption) {
 }
 
 TEST(CommandLine, RefusesAValueGivenToAFlag) {
-  expect_refused({{"--list=true"}, {"--list="}, {"--list=false"}, {"-l=1"},
-                  {"--help=x"}});
+  expect_refused(
+      {{"--list=true"}, {"--list="}, {"--list=false"}, {"-l=1"}, {"--help=x"}});
 }
 
 TEST(CommandLine, NeverTakesAnOptionLikeWordAsAValue) {
-  expect_refused({{"-1"}, {"-l", "-1"}, {"---x"}, {"-!"}, {"- x"},
-                  {"-b", "-0"}, {"--text", "-x"}, {"--text", "--list"},
-                  {"--text", "--"}, {"--text", "-h"}, {"--text"}, {"-b"},
+  expect_refused({{"-1"},
+                  {"-l", "-1"},
+                  {"---x"},
+                  {"-!"},
+                  {"- x"},
+                  {"-b", "-0"},
+                  {"--text", "-x"},
+                  {"--text", "--list"},
+                  {"--text", "--"},
+                  {"--text", "-h"},
+                  {"--text"},
+                  {"-b"},
                   {"x", "-b"}});
   EXPECT_EQ(parse({"--text=-x"}).text, "-x");
   EXPECT_EQ(parse({"--text", "-"}).text, "-");
@@ -139,22 +159,34 @@ TEST(CommandLine, CountsPositionals) {
 }
 
 TEST(CommandLine, ReadsNumbersAsStrictDecimal) {
-  expect_refused({{"-b", "4294967296"}, {"--size=-1"}, {"-b", "0x10"},
-                  {"-b", "0x200"}, {"-b", "0o10"}, {"-b", "0b10"},
-                  {"-b", "1_0"}, {"-b", " 5"}, {"-b", "5 "}, {"-b", ""},
-                  {"--size="}, {"-b", "ten"}, {"-b", "4096x"}, {"-b", "+-1"},
-                  {"-b", "99999999999999999999"}, {"-b", "\xD9\xA3"}, {"-bl"},
+  expect_refused({{"-b", "4294967296"},
+                  {"--size=-1"},
+                  {"-b", "0x10"},
+                  {"-b", "0x200"},
+                  {"-b", "0o10"},
+                  {"-b", "0b10"},
+                  {"-b", "1_0"},
+                  {"-b", " 5"},
+                  {"-b", "5 "},
+                  {"-b", ""},
+                  {"--size="},
+                  {"-b", "ten"},
+                  {"-b", "4096x"},
+                  {"-b", "+-1"},
+                  {"-b", "99999999999999999999"},
+                  {"-b", "\xD9\xA3"},
+                  {"-bl"},
                   {"-b="}});
   struct Accepted {
     std::vector<std::string> words;
     std::uint32_t value;
   };
   const Accepted accepted[] = {
-      {{"-b", "0"}, 0},           {{"-b", "4294967295"}, 4294967295},
-      {{"--size=+15"}, 15},       {{"-b", "007"}, 7},
-      {{"-b", "010"}, 10},        {{"-b", "08"}, 8},
-      {{"--size=-0"}, 0},         {{"-b4096"}, 4096},
-      {{"-b=4096"}, 4096},        {{"-lb", "512"}, 512},
+      {{"-b", "0"}, 0},     {{"-b", "4294967295"}, 4294967295},
+      {{"--size=+15"}, 15}, {{"-b", "007"}, 7},
+      {{"-b", "010"}, 10},  {{"-b", "08"}, 8},
+      {{"--size=-0"}, 0},   {{"-b4096"}, 4096},
+      {{"-b=4096"}, 4096},  {{"-lb", "512"}, 512},
       {{"-lb512"}, 512},
   };
   for (const Accepted& a : accepted) {
@@ -179,8 +211,8 @@ TEST(CommandLine, TakesTextValuesAsWritten) {
 TEST(CommandLine, RefusesWordsThatAreNotUtf8) {
   for (const char* bad : {"\xFF", "caf\xC3", "\xED\xA0\x80", "\xC0\xB5"}) {
     std::string word = bad;
-    expect_refused({{"--text", word}, {"--text=" + word}, {word},
-                    {"--", word}});
+    expect_refused(
+        {{"--text", word}, {"--text=" + word}, {word}, {"--", word}});
   }
 }
 

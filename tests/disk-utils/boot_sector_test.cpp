@@ -59,7 +59,8 @@ TEST(BootSector, EditsTouchOnlyTheirOwnBytes) {
   EXPECT_EQ(sector.bytes[446], original.bytes[446]);
 
   sector.clear_entry(4);
-  for (std::size_t i = 494; i < 510; ++i) EXPECT_EQ(sector.bytes[i], 0) << i;
+  for (std::size_t i = 494; i < 510; ++i)
+    EXPECT_EQ(sector.bytes[i], 0) << i;
   EXPECT_EQ(sector.bytes[510], original.bytes[510]);
   EXPECT_EQ(sector.bytes[493], 0x00);  // slot 3, written above
 }

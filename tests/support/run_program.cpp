@@ -92,8 +92,8 @@ ProgramResult run_program(const ProgramRun& run) {
       break;
     }
     if (fds[0].revents != 0) {
-      ssize_t n = ::write(in.write_end, run.input.data() + fed,
-                          run.input.size() - fed);
+      ssize_t n =
+          ::write(in.write_end, run.input.data() + fed, run.input.size() - fed);
       if (n > 0) fed += static_cast<std::size_t>(n);
       if (n < 0 && errno != EAGAIN) fed = run.input.size();
       if (fed == run.input.size()) close_fd(in.write_end);
@@ -117,8 +117,8 @@ ProgramResult run_program(const ProgramRun& run) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status)
-                                    : 128 + WTERMSIG(status);
+  result.status =
+      WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }
 

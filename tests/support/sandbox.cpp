@@ -8,9 +8,9 @@ namespace test_support {
 
 bool Sandbox::available() {
   if (::geteuid() != 0) return false;
-  ProgramResult probe = run_program(
-      {"unshare", "-m", "--propagation", "private", "sh", "-c",
-       "mount -t tmpfs none /mnt 2>/dev/null || exit 1"});
+  ProgramResult probe =
+      run_program({"unshare", "-m", "--propagation", "private", "sh", "-c",
+                   "mount -t tmpfs none /mnt 2>/dev/null || exit 1"});
   return probe.status == 0;
 }
 
@@ -30,10 +30,17 @@ ProgramResult Sandbox::run(const std::vector<std::string>& argv,
                            const std::string& input) const {
   // Only the mounts are private; the program itself runs from the build tree.
   ProgramRun run;
-  run.argv = {"unshare", "-m", "--propagation", "private", "sh", "-c",
+  run.argv = {"unshare",
+              "-m",
+              "--propagation",
+              "private",
+              "sh",
+              "-c",
               "mount --bind \"$1\" /sys/block && mount --bind \"$2\" /dev && "
               "shift 2 && exec \"$@\"",
-              "sandbox", sys_block_, dev_};
+              "sandbox",
+              sys_block_,
+              dev_};
   run.argv.insert(run.argv.end(), argv.begin(), argv.end());
   run.input = input;
   return run_program(run);
