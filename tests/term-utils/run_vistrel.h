@@ -1,0 +1,29 @@
+// Runs the built oxavistrel with the given words after argv[0].
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/run_program.h"
+
+namespace vistrel_test {
+
+inline test_support::ProgramResult run_vistrel(
+    std::vector<std::string> words,
+    test_support::Stdout stdout_mode = test_support::Stdout::captured) {
+  words.insert(words.begin(), OXAVISTREL_PATH);
+  test_support::ProgramRun run;
+  run.argv = words;
+  run.stdout_mode = stdout_mode;
+  return test_support::run_program(run);
+}
+
+// The words in brackets, for failure messages: empty and blank-padded
+// words stay visible.
+inline std::string bracketed(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) text += " [" + word + "]";
+  return text;
+}
+
+}  // namespace vistrel_test
