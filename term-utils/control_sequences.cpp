@@ -1,6 +1,5 @@
 #include "term-utils/control_sequences.h"
 
-#include <cinttypes>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,12 +11,14 @@ namespace vistrel {
 namespace {
 
 // Apart, or "\x1bc" would read as one hex escape.
-constexpr const char* full_reset = "\x1b" "c";
+constexpr std::string_view full_reset =
+    "\x1b"
+    "c";
 
 // An on/off option: the value, compared byte for byte, and what it writes.
 struct Switch {
   std::string_view value;
-  const char* sequence;
+  std::string_view sequence;
 };
 
 constexpr Switch cursor_switch[] = {
@@ -32,10 +33,10 @@ constexpr Switch bold_switch[] = {
 
 // Returns false when value names neither position of the switch.
 bool write_switch(std::span<const Switch> table, std::string_view value,
-                  std::FILE* out) {
+                  tarvo::Output& out) {
   for (const Switch& position : table) {
     if (value == position.value) {
-      std::fputs(position.sequence, out);
+      out.write(position.sequence);
       return true;
     }
   }
@@ -44,30 +45,26 @@ bool write_switch(std::span<const Switch> table, std::string_view value,
 
 // Colour names that are not in the table are passed over in silence.
 void write_color(const std::optional<std::string>& name, int base,
-                 std::FILE* out) {
+                 tarvo::Output& out) {
   if (!name) return;
   int index = color_code(*name);
-  if (index >= 0) std::fprintf(out, "\x1b[%dm", base + index);
+  if (index >= 0) out.write("\x1b[" + std::to_string(base + index) + "m");
 }
 
 }  // namespace
 
-void write_control_sequences(const Args& args, std::FILE* out,
-                             std::FILE* err) {
+void write_control_sequences(const Args& args, tarvo::Output& out) {
   if (args.reset) {
-    std::fputs(full_reset, out);
+    out.write(full_reset);
     return;
   }
   if (args.cursor && !write_switch(cursor_switch, *args.cursor, out)) {
-    // One write, so the message stays whole on an unbuffered stream.
-    std::string message =
-        "vistrel: invalid cursor value: " + *args.cursor + "\n";
-    std::fwrite(message.data(), 1, message.size(), err);
+    tarvo::write_error("vistrel: invalid cursor value: " + *args.cursor + "\n");
   }
   write_color(args.foreground, 30, out);
   write_color(args.background, 40, out);
   if (args.bold) write_switch(bold_switch, *args.bold, out);
-  if (args.blank) std::fprintf(out, "\x1b[9;%" PRIu32 "]", *args.blank);
+  if (args.blank) out.write("\x1b[9;" + std::to_string(*args.blank) + "]");
 }
 
 }  // namespace vistrel

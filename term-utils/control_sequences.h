@@ -1,8 +1,7 @@
 // Turns the terminal-attribute options into control sequences.
 #pragma once
 
-#include <cstdio>
-
+#include "common/output.h"
 #include "term-utils/args.h"
 
 namespace vistrel {
@@ -10,9 +9,9 @@ namespace vistrel {
 // Writes the sequences for args to out, in a fixed order whatever the
 // order on the command line: only the full reset when args.reset, else
 // cursor, foreground, background, bold, blank. An invalid cursor value is
-// reported on err and the rest still runs. Nothing is flushed: the
-// sequences hold no newline, so a line-buffered out sends them in one
-// piece at exit, after any message on an unbuffered err.
-void write_control_sequences(const Args& args, std::FILE* out, std::FILE* err);
+// reported on stderr and the rest still runs. Nothing is flushed: the
+// sequences hold no newline, so out sends them in one piece when it ends,
+// after any message on the unbuffered stderr.
+void write_control_sequences(const Args& args, tarvo::Output& out);
 
 }  // namespace vistrel
