@@ -28,6 +28,12 @@ void Sandbox::add_sysfs_size(const std::string& name,
 
 ProgramResult Sandbox::run(const std::vector<std::string>& argv,
                            const std::string& input) const {
+  ProgramRun run = program_run(argv);
+  run.input = input;
+  return run_program(run);
+}
+
+ProgramRun Sandbox::program_run(const std::vector<std::string>& argv) const {
   // Only the mounts are private; the program itself runs from the build tree.
   ProgramRun run;
   run.argv = {"unshare",
@@ -42,7 +48,18 @@ ProgramResult Sandbox::run(const std::vector<std::string>& argv,
               sys_block_,
               dev_};
   run.argv.insert(run.argv.end(), argv.begin(), argv.end());
-  run.input = input;
+  return run;
+}
+
+ProgramResult Sandbox::run_without_sys_block(
+    const std::vector<std::string>& argv, bool block_is_file) const {
+  ProgramRun run;
+  run.argv = {"unshare", "-m", "--propagation", "private", "sh", "-c",
+              "mount --bind \"$2\" /dev && mount -t tmpfs none /sys && "
+              "{ [ \"$1\" = no ] || : > /sys/block; } && "
+              "shift 2 && exec \"$@\"",
+              "sandbox", block_is_file ? "yes" : "no", dev_};
+  run.argv.insert(run.argv.end(), argv.begin(), argv.end());
   return run_program(run);
 }
 

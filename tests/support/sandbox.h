@@ -29,6 +29,15 @@ class Sandbox {
   ProgramResult run(const std::vector<std::string>& argv,
                     const std::string& input = "") const;
 
+  // The same run, for a caller that wants another stdout mode or working
+  // directory before it starts it with run_program.
+  ProgramRun program_run(const std::vector<std::string>& argv) const;
+
+  // Runs argv with dev() over /dev but no directory at /sys/block: /sys is
+  // an empty tmpfs, holding a regular file named block when block_is_file.
+  ProgramResult run_without_sys_block(const std::vector<std::string>& argv,
+                                      bool block_is_file) const;
+
  private:
   TempDir root_;
   std::string sys_block_;
