@@ -49,9 +49,10 @@ compare() {
 }
 
 # profile COMMAND...: system calls and peak memory of one run.
+# The count includes execve and exit_group.
 profile() {
-  calls=$(strace -f -c -o /dev/stdout "$@" 2>/dev/null >/dev/null |
-    awk '/^[0-9 .]+total$/ {print $(NF-2)} $NF == "total" {print $(NF-1)}' | tail -n 1)
+  strace -f -c -o "$work/counts" "$@" >/dev/null 2>&1 || true
+  calls=$(awk '$NF == "total" {print $4}' "$work/counts")
   peak=$(/usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -n 1)
   printf '%-64s %6s system calls, %s KiB peak\n' "$*" "$calls" "$peak"
 }
@@ -70,8 +71,8 @@ profile "$parvel" --list "$work/base.img"
 profile "$parvel" --list
 cp "$work/base.img" "$work/edit.img"
 printf 'n\n3\n\n2048\n\nw\n' >"$work/session.in"
-calls=$(strace -c -o /dev/stdout "$parvel" "$work/edit.img" <"$work/session.in" 2>/dev/null |
-  awk '$NF == "total" {print $(NF-1)}')
+strace -c -o "$work/counts" "$parvel" "$work/edit.img" <"$work/session.in" >/dev/null 2>&1
+calls=$(awk '$NF == "total" {print $4}' "$work/counts")
 printf '%-64s %6s system calls\n' "scripted editor session" "$calls"
 strace -e trace=openat,read,pwrite64,fsync -o "$work/session.trace" "$parvel" "$work/edit.img" <"$work/session.in" >/dev/null
 grep -E 'edit.img|^(pread|pwrite|fsync)|read\(3' "$work/session.trace" | sed 's/^/    /'
