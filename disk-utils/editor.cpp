@@ -32,7 +32,8 @@ constexpr std::string_view greeting =
     "Changes will remain in memory only, until you decide to write them.\n"
     "\n";
 
-// "l" is listed though no such command exists; users know this help text.
+// The help lists "l" although the editor has no such command; scripts and
+// users match these lines as they stand.
 constexpr std::string_view help_text =
     "  d   delete a partition\n"
     "  l   list known partition types\n"
@@ -44,8 +45,8 @@ constexpr std::string_view help_text =
 
 constexpr std::uint32_t default_start = 2048;
 constexpr std::uint32_t default_size = 0;
-constexpr std::uint64_t any_u64 = std::numeric_limits<std::uint64_t>::max();
-constexpr std::uint64_t any_u32 = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint64_t u64_max = std::numeric_limits<std::uint64_t>::max();
+constexpr std::uint64_t u32_max = std::numeric_limits<std::uint32_t>::max();
 
 void write_text(std::FILE* stream, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stream);
@@ -66,7 +67,7 @@ BootSector read_start_image(const std::string& device, std::FILE* err) {
 std::optional<int> ask_partition_number(Editor& editor) {
   std::string answer =
       read_line_trimmed(editor.in, editor.out, "Partition number (1-4): ");
-  std::optional<std::uint64_t> number = parse_decimal(answer, any_u64);
+  std::optional<std::uint64_t> number = parse_decimal(answer, u64_max);
   if (!number || *number < 1 || *number > slot_count) {
     write_text(editor.out, "Invalid partition number.\n");
     return std::nullopt;
@@ -78,7 +79,7 @@ std::uint32_t ask_sector_number(Editor& editor, std::string_view prompt,
                                 std::uint32_t fallback) {
   std::string answer = read_line_trimmed(editor.in, editor.out, prompt);
   return static_cast<std::uint32_t>(
-      parse_decimal(answer, any_u32).value_or(fallback));
+      parse_decimal(answer, u32_max).value_or(fallback));
 }
 
 // A table whose entries all have type 0 is empty; it keeps the signature
@@ -111,8 +112,10 @@ After add_partition(Editor& editor) {
                "Partition " + std::to_string(*slot) + " already exists.\n");
     return After::next_command;
   }
-  std::uint32_t start = ask_sector_number(editor, "Start sector: ", default_start);
-  std::uint32_t size = ask_sector_number(editor, "Size in sectors: ", default_size);
+  std::uint32_t start =
+      ask_sector_number(editor, "Start sector: ", default_start);
+  std::uint32_t size =
+      ask_sector_number(editor, "Size in sectors: ", default_size);
   std::uint8_t type = parse_hex_byte(read_line_trimmed(
       editor.in, editor.out, "Partition type (hex, default 83): "));
   editor.image.create_entry(*slot, type, start, size);
@@ -152,7 +155,9 @@ After write_table(Editor& editor) {
   return After::end;
 }
 
-After quit(Editor&) { return After::end; }
+After quit(Editor&) {
+  return After::end;
+}
 
 struct Command {
   char letter;
@@ -160,8 +165,9 @@ struct Command {
 };
 
 constexpr Command commands[] = {
-    {'m', show_help},        {'p', print_table}, {'n', add_partition},
-    {'d', delete_partition}, {'t', change_type}, {'w', write_table},
+    {'m', show_help},     {'p', print_table},
+    {'n', add_partition}, {'d', delete_partition},
+    {'t', change_type},   {'w', write_table},
     {'q', quit},
 };
 

@@ -21,9 +21,8 @@ std::optional<std::uint64_t> parse_decimal(std::string_view text,
 std::uint8_t parse_hex_byte(std::string_view text) {
   constexpr std::uint8_t default_type = 0x83;
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  if (text.empty() ||
-      text.find_first_not_of("0123456789abcdefABCDEF") !=
-          std::string_view::npos) {
+  if (text.empty() || text.find_first_not_of("0123456789abcdefABCDEF") !=
+                          std::string_view::npos) {
     return default_type;
   }
   // Leading zeros are allowed in any number, so only the significant digits

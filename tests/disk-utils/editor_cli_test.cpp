@@ -23,8 +23,9 @@ const std::string greeting =
     "Changes will remain in memory only, until you decide to write them.\n\n";
 const std::string command = "Command (m for help): ";
 const std::string number = "Partition number (1-4): ";
-const std::string new_entry = "Start sector: Size in sectors: "
-                              "Partition type (hex, default 83): ";
+const std::string new_entry =
+    "Start sector: Size in sectors: "
+    "Partition type (hex, default 83): ";
 const std::string altered = "The partition table has been altered.\n";
 
 struct Session {
@@ -55,7 +56,9 @@ parvel::BootSector sector_of(const std::string& image) {
   return sector;
 }
 
-std::string zeros(std::size_t size) { return std::string(size, '\0'); }
+std::string zeros(std::size_t size) {
+  return std::string(size, '\0');
+}
 
 TEST(EditorCli, WorkedExchangeWritesASignedTableThatListingShows) {
   TempDir dir;
@@ -78,7 +81,8 @@ TEST(EditorCli, WorkedExchangeWritesASignedTableThatListingShows) {
   expected.replace(510, 2, "\x55\xAA");
   EXPECT_TRUE(test_support::read_file(path) == expected);
 
-  test_support::ProgramResult listing = run_program({OXAPARVEL_PATH, "-l", path});
+  test_support::ProgramResult listing =
+      run_program({OXAPARVEL_PATH, "-l", path});
   EXPECT_NE(listing.out.find(path + "1                     2048     206847"
                                     "     204800  100M 07\n"),
             std::string::npos)
@@ -117,9 +121,8 @@ TEST(EditorCli, EndOfInputOrClosedStdinEndsWithoutWriting) {
   // An n whose answers never come still creates its entry; the loop then
   // meets the end of input and nothing reaches the disk.
   Session session = edit(zeros(512), "n\n1");
-  EXPECT_EQ(session.out,
-            greeting + command + number + new_entry + "Partition created.\n" +
-                command);
+  EXPECT_EQ(session.out, greeting + command + number + new_entry +
+                             "Partition created.\n" + command);
   EXPECT_TRUE(session.image == zeros(512));
 
   TempDir dir;
@@ -134,15 +137,17 @@ TEST(EditorCli, EndOfInputOrClosedStdinEndsWithoutWriting) {
 
 TEST(EditorCli, PartitionNumberFollowsTheDecimalRule) {
   for (const char* answer : {"1", "+1", "001", " 1\r"}) {
-    Session session = edit(zeros(512), "t\n" + std::string(answer) + "\n7\nq\n");
+    Session session =
+        edit(zeros(512), "t\n" + std::string(answer) + "\n7\nq\n");
     EXPECT_EQ(session.out, greeting + command + number +
                                "Hex code (default 83): Changed type of "
-                               "partition 1 to 07.\n" + command)
+                               "partition 1 to 07.\n" +
+                               command)
         << answer;
   }
   Session shown = edit(zeros(512), "d\n+02\n");
-  EXPECT_EQ(shown.out, greeting + command + number + "Partition deleted.\n" +
-                           command);
+  EXPECT_EQ(shown.out,
+            greeting + command + number + "Partition deleted.\n" + command);
   for (const char* answer :
        {"0", "5", "", "-1", "1.0", "one", "+", "18446744073709551616",
         "18446744073709551617", "\xff"}) {
@@ -155,16 +160,17 @@ TEST(EditorCli, PartitionNumberFollowsTheDecimalRule) {
 
 TEST(EditorCli, TypeAnswersFollowTheHexByteRule) {
   const std::pair<const char*, const char*> cases[] = {
-      {"", "83"},   {"0x83", "83"}, {"183", "83"}, {"zz", "83"},
-      {"+", "83"},  {"-7", "83"},   {"EF", "ef"},  {" ef ", "ef"},
-      {"+7", "07"}, {"0", "00"},    {"0083", "83"}, {"000ff", "ff"},
+      {"", "83"},    {"0x83", "83"}, {"183", "83"},  {"zz", "83"},
+      {"+", "83"},   {"-7", "83"},   {"EF", "ef"},   {" ef ", "ef"},
+      {"+7", "07"},  {"0", "00"},    {"0083", "83"}, {"000ff", "ff"},
       {"100", "83"}, {"\xff", "83"},
   };
   for (const auto& [answer, shown] : cases) {
     Session session = edit(zeros(512), "t\n3\n" + std::string(answer) + "\n");
     EXPECT_EQ(session.out, greeting + command + number +
                                "Hex code (default 83): Changed type of "
-                               "partition 3 to " + shown + ".\n" + command)
+                               "partition 3 to " +
+                               shown + ".\n" + command)
         << answer;
   }
 }
@@ -184,12 +190,13 @@ TEST(EditorCli, NewEntryTakesStartAndSizeOrTheirDefaults) {
       {"\xff", "0", 2048, 0},
   };
   std::string image = zeros(512);
-  image.replace(478, 16, std::string("\x80\x11\x22\x33\x00\x44\x55\x66"
-                                     "\x77\x77\x77\x77\x88\x88\x88\x88",
-                                     16));
+  image.replace(478, 16,
+                std::string("\x80\x11\x22\x33\x00\x44\x55\x66"
+                            "\x77\x77\x77\x77\x88\x88\x88\x88",
+                            16));
   for (const Case& c : cases) {
-    Session session = edit(image, "n\n3\n" + std::string(c.start) + "\n" +
-                                      c.size + "\n\nw\n");
+    Session session = edit(
+        image, "n\n3\n" + std::string(c.start) + "\n" + c.size + "\n\nw\n");
     parvel::BootSector sector = sector_of(session.image);
     EXPECT_EQ(sector.entry(3).start_lba(), c.want_start) << c.start;
     EXPECT_EQ(sector.entry(3).sector_count(), c.want_size) << c.size;
@@ -227,7 +234,8 @@ TEST(EditorCli, EditsOfEmptyAndUsedSlots) {
 
 TEST(EditorCli, PrintShowsTheStoredTableNotTheEdits) {
   std::string image = zeros(1024);
-  image.replace(446, 16, std::string("\0\0\0\0\x83\0\0\0\0\x08\0\0\0\x10\0\0", 16));
+  image.replace(446, 16,
+                std::string("\0\0\0\0\x83\0\0\0\0\x08\0\0\0\x10\0\0", 16));
   image.replace(510, 2, "\x55\xAA");
   const std::string stored =
       "Disk disk.img: 0 sectors, 0B\nDisklabel type: dos\n"
@@ -251,7 +259,8 @@ TEST(EditorCli, FailedStartReadGivesABlankImage) {
 
   Session made = edit(std::string(511, '\xff'), "n\n1\n\n\n\nw\n");
   std::string expected = zeros(512);
-  expected.replace(446, 16, std::string("\0\0\0\0\x83\0\0\0\0\x08\0\0\0\0\0\0", 16));
+  expected.replace(446, 16,
+                   std::string("\0\0\0\0\x83\0\0\0\0\x08\0\0\0\0\0\0", 16));
   expected.replace(510, 2, "\x55\xAA");
   EXPECT_TRUE(made.image == expected);
 }
@@ -267,13 +276,13 @@ TEST(EditorCli, FailedWriteIsReportedWithStatusOne) {
   const Case cases[] = {
       {missing, "parvel: cannot read " + missing + ": " + no_such +
                     "\nparvel: write failed: " + no_such + "\n"},
-      {"", "parvel: cannot read : " + no_such + "\nparvel: write failed: " +
-               no_such + "\n"},
+      {"", "parvel: cannot read : " + no_such +
+               "\nparvel: write failed: " + no_such + "\n"},
       {dir.path(), "parvel: cannot read " + dir.path() +
                        ": Is a directory (os error 21)\n"
                        "parvel: write failed: Is a directory (os error 21)\n"},
-      {"/dev/full", "parvel: write failed: No space left on device "
-                    "(os error 28)\n"},
+      {"/dev/full",
+       "parvel: write failed: No space left on device (os error 28)\n"},
   };
   for (const Case& c : cases) {
     test_support::ProgramResult run =
@@ -300,8 +309,8 @@ TEST(EditorCli, WriteToAReadOnlyMountFailsAndKeepsTheBytes) {
        "exec \"$2\" \"$1/disk.img\"",
        "sandbox", dir.path(), OXAPARVEL_PATH},
       "d\n1\nw\n");
-  EXPECT_EQ(run.err, "parvel: write failed: Read-only file system "
-                     "(os error 30)\n");
+  EXPECT_EQ(run.err,
+            "parvel: write failed: Read-only file system (os error 30)\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(test_support::read_file(path) == image);
 }
@@ -319,8 +328,9 @@ TEST(EditorCli, AnotherReaderRecognisesTheWrittenTable) {
   test_support::ProgramResult file = run_program({"file", "-b", path});
   if (file.status == 127) GTEST_SKIP() << "no file command";
 
-  std::regex row("partition (\\d) : ID=0x([0-9a-f]+), start-CHS \\([^)]*\\), "
-                 "end-CHS \\([^)]*\\), startsector (\\d+), (\\d+) sectors");
+  std::regex row(
+      "partition (\\d) : ID=0x([0-9a-f]+), start-CHS \\([^)]*\\), "
+      "end-CHS \\([^)]*\\), startsector (\\d+), (\\d+) sectors");
   std::vector<std::string> seen;
   for (std::sregex_iterator it(file.out.begin(), file.out.end(), row), end;
        it != end; ++it) {

@@ -46,20 +46,27 @@ class Maker {
     for (int slot : named) script.may_touch[slot] = true;
     for (int steps = pick(12); steps > 0; --steps) {
       switch (pick(8)) {
-        case 0: line(script, any({"m", "p", "x", "", "ww", "l", " q "})); break;
-        case 1: line(script, garbage()); break;
-        case 2: line(script, "d"); slot(script, named); break;
-        case 3:
-          line(script, "t");
-          slot(script, named);
-          line(script, type());
-          break;
-        default:
-          line(script, "n");
-          slot(script, named);
-          line(script, sector_number());
-          line(script, sector_number());
-          line(script, type());
+      case 0:
+        line(script, any({"m", "p", "x", "", "ww", "l", " q "}));
+        break;
+      case 1:
+        line(script, garbage());
+        break;
+      case 2:
+        line(script, "d");
+        slot(script, named);
+        break;
+      case 3:
+        line(script, "t");
+        slot(script, named);
+        line(script, type());
+        break;
+      default:
+        line(script, "n");
+        slot(script, named);
+        line(script, sector_number());
+        line(script, sector_number());
+        line(script, type());
       }
     }
     const char* endings[] = {"w\n", "w\n", "w\n", " w\r\n", "w", "q\n", ""};
@@ -72,7 +79,9 @@ class Maker {
     return std::uniform_int_distribution<int>(0, static_cast<int>(n) - 1)(rng_);
   }
   template <std::size_t n>
-  const char* any(const char* const (&words)[n]) { return words[pick(n)]; }
+  const char* any(const char* const (&words)[n]) {
+    return words[pick(n)];
+  }
 
   void line(Script& script, const std::string& text) {
     script.input += text + (pick(6) == 0 ? "\r\n" : "\n");
@@ -91,7 +100,8 @@ class Maker {
   }
   // No digits, so a garbage line never names a slot.
   std::string garbage() {
-    const char* pieces[] = {"a", " ", "\r", "\xff", "\xc2\xa0", "\xc3", "n", "w"};
+    const char* pieces[] = {"a",        " ",    "\r", "\xff",
+                            "\xc2\xa0", "\xc3", "n",  "w"};
     std::string text;
     for (int length = pick(4); length > 0; --length) text += any(pieces);
     return text;
@@ -151,8 +161,8 @@ TEST(EditorProperty, WriteKeepsEveryByteNoCommandNamed) {
     std::FILE* out = ::open_memstream(&text, &size);
     int status = parvel::run_editor(image.path(), in, out, err);
     std::fclose(out);
-    bool written = std::string(text, size).ends_with(
-        "The partition table has been altered.\n");
+    bool written = std::string(text, size)
+                       .ends_with("The partition table has been altered.\n");
     std::free(text);
     writes += written;
 

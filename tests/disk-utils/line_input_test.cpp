@@ -73,8 +73,13 @@ TEST(LineReader, ClosedInputEndsAndFailedReadIsReported) {
 TEST(ReadLineTrimmed, TrimsWholeWhiteSpaceCharactersAtTheEndsOnly) {
   EXPECT_EQ(answers("  42  \n1 2\n \t \n", 3), (Answers{"42", "1 2", ""}));
   // U+00A0 and U+3000 go; U+200B is no white space and stays.
-  EXPECT_EQ(answers("\xc2\xa0" "5\xe3\x80\x80\n\xe2\x80\x8b" "6\n", 2),
-            (Answers{"5", "\xe2\x80\x8b" "6"}));
+  EXPECT_EQ(answers("\xc2\xa0"
+                    "5\xe3\x80\x80\n\xe2\x80\x8b"
+                    "6\n",
+                    2),
+            (Answers{"5",
+                     "\xe2\x80\x8b"
+                     "6"}));
 }
 
 TEST(ReadLineTrimmed, ConsumesALineThatIsNotUtf8) {

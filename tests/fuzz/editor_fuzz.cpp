@@ -30,8 +30,8 @@ void require(bool holds, const char* what) {
 
 std::string make_image(std::uint8_t size_code, std::uint8_t seed,
                        std::uint8_t shape) {
-  std::size_t size = size_code % 8 == 0 ? 2 * std::size_t{seed}
-                                         : sector * (size_code % 8);
+  std::size_t size =
+      size_code % 8 == 0 ? 2 * std::size_t{seed} : sector * (size_code % 8);
   std::string bytes(size, '\0');
   std::uint32_t state = 0x9e3779b9u * (seed + 1u);
   for (char& byte : bytes) {
