@@ -4,7 +4,8 @@
 deps:
 	scripts/install-deps
 
-# Builds the release programs and lists a freshly made sample image.
+# Builds the release programs, writes a table on a fresh sample image with
+# the editor, and lists it.
 run: deps
 	cmake --preset release
 	cmake --build --preset release
