@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -20,8 +21,8 @@ namespace {
 struct Editor {
   const std::string& device;
   LineReader& in;
-  std::FILE* out;
-  std::FILE* err;
+  tarvo::Output& out;
+  tarvo::Output& err;
   BootSector image;
 };
 
@@ -48,18 +49,14 @@ constexpr std::uint32_t default_size = 0;
 constexpr std::uint64_t u64_max = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint64_t u32_max = std::numeric_limits<std::uint32_t>::max();
 
-void write_text(std::FILE* stream, std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-}
-
 // After a failed or short read the editor still runs, on a blank sector, so
 // that a table can be made on a device that holds none.
-BootSector read_start_image(const std::string& device, std::FILE* err) {
+BootSector read_start_image(const std::string& device, tarvo::Output& err) {
   SectorRead read = read_first_sector(device);
   if (read.error == 0 && read.size == sector_bytes) return read.sector;
   std::string reason =
       read.error != 0 ? os_error_text(read.error) : "device too small";
-  write_text(err, "parvel: cannot read " + device + ": " + reason + "\n");
+  err.write("parvel: cannot read " + device + ": " + reason + "\n");
   return BootSector();
 }
 
@@ -69,7 +66,7 @@ std::optional<int> ask_partition_number(Editor& editor) {
       read_line_trimmed(editor.in, editor.out, "Partition number (1-4): ");
   std::optional<std::uint64_t> number = parse_decimal(answer, u64_max);
   if (!number || *number < 1 || *number > slot_count) {
-    write_text(editor.out, "Invalid partition number.\n");
+    editor.out.write("Invalid partition number.\n");
     return std::nullopt;
   }
   return static_cast<int>(*number);
@@ -93,7 +90,7 @@ bool holds_entries(const BootSector& sector) {
 }
 
 After show_help(Editor& editor) {
-  write_text(editor.out, help_text);
+  editor.out.write(help_text);
   return After::next_command;
 }
 
@@ -108,8 +105,8 @@ After add_partition(Editor& editor) {
   std::optional<int> slot = ask_partition_number(editor);
   if (!slot) return After::next_command;
   if (editor.image.entry(*slot).part_type() != 0) {
-    write_text(editor.out,
-               "Partition " + std::to_string(*slot) + " already exists.\n");
+    editor.out.write("Partition " + std::to_string(*slot) +
+                     " already exists.\n");
     return After::next_command;
   }
   std::uint32_t start =
@@ -119,7 +116,7 @@ After add_partition(Editor& editor) {
   std::uint8_t type = parse_hex_byte(read_line_trimmed(
       editor.in, editor.out, "Partition type (hex, default 83): "));
   editor.image.create_entry(*slot, type, start, size);
-  write_text(editor.out, "Partition created.\n");
+  editor.out.write("Partition created.\n");
   return After::next_command;
 }
 
@@ -127,7 +124,7 @@ After delete_partition(Editor& editor) {
   std::optional<int> slot = ask_partition_number(editor);
   if (!slot) return After::next_command;
   editor.image.clear_entry(*slot);
-  write_text(editor.out, "Partition deleted.\n");
+  editor.out.write("Partition deleted.\n");
   return After::next_command;
 }
 
@@ -137,8 +134,10 @@ After change_type(Editor& editor) {
   std::uint8_t type = parse_hex_byte(
       read_line_trimmed(editor.in, editor.out, "Hex code (default 83): "));
   editor.image.set_part_type(*slot, type);
-  std::fprintf(editor.out, "Changed type of partition %d to %02x.\n", *slot,
-               type);
+  char reply[64];
+  std::snprintf(reply, sizeof reply, "Changed type of partition %d to %02x.\n",
+                *slot, type);
+  editor.out.write(reply);
   return After::next_command;
 }
 
@@ -148,10 +147,10 @@ After write_table(Editor& editor) {
   if (holds_entries(editor.image)) editor.image.set_signature();
   if (std::optional<std::string> error =
           write_first_sector(editor.device, editor.image)) {
-    write_text(editor.err, "parvel: write failed: " + *error + "\n");
+    editor.err.write("parvel: write failed: " + *error + "\n");
     return After::end_with_failure;
   }
-  write_text(editor.out, "The partition table has been altered.\n");
+  editor.out.write("The partition table has been altered.\n");
   return After::end;
 }
 
@@ -174,8 +173,8 @@ constexpr Command commands[] = {
 // The trimmed command line, or nothing when the editor must end: at the
 // end of input, after a failed read, or on a line that is not UTF-8.
 std::optional<std::string> read_command(Editor& editor) {
-  write_text(editor.out, "Command (m for help): ");
-  std::fflush(editor.out);
+  editor.out.write("Command (m for help): ");
+  editor.out.flush();
   std::string line;
   if (editor.in.read_line(line) != LineRead::ok ||
       !tarvo::is_valid_utf8(line)) {
@@ -190,15 +189,15 @@ After run_command(Editor& editor, const std::string& command) {
       if (candidate.letter == command[0]) return candidate.run(editor);
     }
   }
-  write_text(editor.out, "Unknown command: " + command + "\n");
+  editor.out.write("Unknown command: " + command + "\n");
   return After::next_command;
 }
 
 }  // namespace
 
-int run_editor(const std::string& device, LineReader& in, std::FILE* out,
-               std::FILE* err) {
-  write_text(out, greeting);
+int run_editor(const std::string& device, LineReader& in, tarvo::Output& out,
+               tarvo::Output& err) {
+  out.write(greeting);
   Editor editor{device, in, out, err, read_start_image(device, err)};
   for (;;) {
     std::optional<std::string> command = read_command(editor);
@@ -209,9 +208,10 @@ int run_editor(const std::string& device, LineReader& in, std::FILE* out,
   }
 }
 
-int run_editor(const std::string& device) {
+int run_editor(const std::string& device, tarvo::Output& out) {
   LineReader in(STDIN_FILENO);
-  return run_editor(device, in, stdout, stderr);
+  tarvo::Output err(STDERR_FILENO);
+  return run_editor(device, in, out, err);
 }
 
 }  // namespace parvel

@@ -4,11 +4,11 @@
 
 namespace parvel {
 
-std::string read_line_trimmed(LineReader& in, std::FILE* out,
+std::string read_line_trimmed(LineReader& in, tarvo::Output& out,
                               std::string_view prompt) {
-  std::fwrite(prompt.data(), 1, prompt.size(), out);
+  out.write(prompt);
   // A prompt that cannot be shown still gets its answer read.
-  std::fflush(out);
+  out.flush();
   std::string line;
   // A failed read keeps what it took before failing; it is still an answer.
   in.read_line(line);

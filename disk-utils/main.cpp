@@ -26,5 +26,5 @@ int main(int argc, char** argv) {
     tarvo::write_error("parvel: no device specified\n");
     return 1;
   }
-  return parvel::run_editor(*args.device);
+  return parvel::run_editor(*args.device, out);
 }

@@ -32,7 +32,8 @@ class Maker {
   std::string image() {
     std::size_t size = pick(8) == 0 ? pick(sector) : sector + pick(1537);
     std::string bytes(size, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(pick(256));
+    for (char& byte : bytes)
+      byte = static_cast<char>(pick(256));
     for (std::size_t slot = 0; slot < 4 && size >= sector; ++slot) {
       if (pick(2) == 0) bytes[entries + 16 * slot + 4] = 0;
     }
@@ -43,30 +44,31 @@ class Maker {
   Script script() {
     Script script;
     int named[2] = {1 + pick(4), 1 + pick(4)};
-    for (int slot : named) script.may_touch[slot] = true;
+    for (int slot : named)
+      script.may_touch[slot] = true;
     for (int steps = pick(12); steps > 0; --steps) {
       switch (pick(8)) {
-      case 0:
-        line(script, any({"m", "p", "x", "", "ww", "l", " q "}));
-        break;
-      case 1:
-        line(script, garbage());
-        break;
-      case 2:
-        line(script, "d");
-        slot(script, named);
-        break;
-      case 3:
-        line(script, "t");
-        slot(script, named);
-        line(script, type());
-        break;
-      default:
-        line(script, "n");
-        slot(script, named);
-        line(script, sector_number());
-        line(script, sector_number());
-        line(script, type());
+        case 0:
+          line(script, any({"m", "p", "x", "", "ww", "l", " q "}));
+          break;
+        case 1:
+          line(script, garbage());
+          break;
+        case 2:
+          line(script, "d");
+          slot(script, named);
+          break;
+        case 3:
+          line(script, "t");
+          slot(script, named);
+          line(script, type());
+          break;
+        default:
+          line(script, "n");
+          slot(script, named);
+          line(script, sector_number());
+          line(script, sector_number());
+          line(script, type());
       }
     }
     const char* endings[] = {"w\n", "w\n", "w\n", " w\r\n", "w", "q\n", ""};
@@ -103,7 +105,8 @@ class Maker {
     const char* pieces[] = {"a",        " ",    "\r", "\xff",
                             "\xc2\xa0", "\xc3", "n",  "w"};
     std::string text;
-    for (int length = pick(4); length > 0; --length) text += any(pieces);
+    for (int length = pick(4); length > 0; --length)
+      text += any(pieces);
     return text;
   }
 
@@ -148,7 +151,8 @@ std::string check(const std::string& before, const std::string& after,
 
 TEST(EditorProperty, WriteKeepsEveryByteNoCommandNamed) {
   Maker maker(0x7a52'0b1c'9e44'd301);
-  std::FILE* err = std::fopen("/dev/null", "w");
+  MemoryFile errors("");
+  tarvo::Output err(errors.fd());
   int writes = 0;
   for (int run = 0; run < 3000; ++run) {
     std::string before = maker.image();
@@ -156,21 +160,18 @@ TEST(EditorProperty, WriteKeepsEveryByteNoCommandNamed) {
     MemoryFile image(before);
     MemoryFile input(script.input);
     parvel::LineReader in(input.fd());
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = ::open_memstream(&text, &size);
+    MemoryFile replies("");
+    tarvo::Output out(replies.fd());
     int status = parvel::run_editor(image.path(), in, out, err);
-    std::fclose(out);
-    bool written = std::string(text, size)
-                       .ends_with("The partition table has been altered.\n");
-    std::free(text);
+    out.flush();
+    bool written =
+        replies.bytes().ends_with("The partition table has been altered.\n");
     writes += written;
 
     ASSERT_EQ(status, 0) << "run " << run;
     std::string problem = check(before, image.bytes(), written, script);
     ASSERT_EQ(problem, "") << "run " << run << ", script:\n" << script.input;
   }
-  std::fclose(err);
   // The scripts must reach w often enough for the property to mean much.
   EXPECT_GT(writes, 1000);
 }

@@ -18,12 +18,12 @@ using test_support::MemoryFile;
 std::vector<std::string> answers(const std::string& input, int count) {
   MemoryFile file(input);
   LineReader in(file.fd());
-  std::FILE* out = std::fopen("/dev/null", "w");
+  MemoryFile prompts("");
+  tarvo::Output out(prompts.fd());
   std::vector<std::string> result;
   for (int i = 0; i < count; ++i) {
     result.push_back(parvel::read_line_trimmed(in, out, "? "));
   }
-  std::fclose(out);
   return result;
 }
 
@@ -64,9 +64,9 @@ TEST(LineReader, ClosedInputEndsAndFailedReadIsReported) {
   int directory = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   LineReader unreadable(directory);
   EXPECT_EQ(unreadable.read_line(line), LineRead::error);
-  std::FILE* out = std::fopen("/dev/null", "w");
+  MemoryFile prompts("");
+  tarvo::Output out(prompts.fd());
   EXPECT_EQ(parvel::read_line_trimmed(unreadable, out, "? "), "");
-  std::fclose(out);
   ::close(directory);
 }
 
@@ -90,9 +90,8 @@ TEST(ReadLineTrimmed, ConsumesALineThatIsNotUtf8) {
 TEST(ReadLineTrimmed, PromptIsOutBeforeTheReadWaits) {
   int fds[2];
   ASSERT_EQ(::pipe2(fds, O_CLOEXEC | O_NONBLOCK), 0);
-  std::FILE* out = ::fdopen(fds[1], "w");
-  // Fully buffered: only the flush can put the prompt into the pipe.
-  std::setvbuf(out, nullptr, _IOFBF, 1024);
+  // The prompt holds no newline: only the flush can put it into the pipe.
+  tarvo::Output out(fds[1]);
   MemoryFile input("");
   LineReader in(input.fd());
   parvel::read_line_trimmed(in, out, "Start sector: ");
@@ -100,7 +99,7 @@ TEST(ReadLineTrimmed, PromptIsOutBeforeTheReadWaits) {
   ssize_t n = ::read(fds[0], seen, sizeof seen);
   EXPECT_EQ(std::string(seen, n > 0 ? static_cast<std::size_t>(n) : 0),
             "Start sector: ");
-  std::fclose(out);
+  ::close(fds[1]);
   ::close(fds[0]);
 }
 

@@ -160,7 +160,8 @@ TEST(ListingCli, EmptySlotsGetNoRowAndTheOthersKeepTheirNumbers) {
       .set_signature();
   // A type of 0 empties a slot whatever else it holds.
   image.set_slot(2, {0x80, 0x00, 8192, 8192});
-  for (std::size_t i = 478; i < 494; ++i) image.set_byte(i, 0x11);
+  for (std::size_t i = 478; i < 494; ++i)
+    image.set_byte(i, 0x11);
   image.set_byte(482, 0x00);
 
   test_support::TempDir dir;

@@ -78,14 +78,14 @@ std::map<int, Row> rows_from_listing(const std::string& listing,
 // a careless reader gets wrong.
 std::uint32_t pick_sector(std::mt19937& random) {
   switch (random() % 6) {
-  case 0:
-    return 0;
-  case 1:
-    return 0xffffffff;
-  case 2:
-    return random() % 4096;
-  default:
-    return static_cast<std::uint32_t>(random());
+    case 0:
+      return 0;
+    case 1:
+      return 0xffffffff;
+    case 2:
+      return random() % 4096;
+    default:
+      return static_cast<std::uint32_t>(random());
   }
 }
 

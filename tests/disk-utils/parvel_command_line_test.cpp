@@ -26,7 +26,8 @@ ProgramResult run(std::vector<std::string> args,
 
 std::string joined(const std::vector<std::string>& args) {
   std::string text;
-  for (const std::string& arg : args) text += "[" + arg + "] ";
+  for (const std::string& arg : args)
+    text += "[" + arg + "] ";
   return text;
 }
 

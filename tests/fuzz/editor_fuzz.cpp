@@ -74,9 +74,11 @@ void check_write(const std::string& before, const std::string& after) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  static std::FILE* discard = std::fopen("/dev/null", "w");
+  static test_support::MemoryFile errors("");
+  static tarvo::Output discard(errors.fd());
   std::uint8_t header[3] = {};
-  for (std::size_t i = 0; i < 3 && i < size; ++i) header[i] = data[i];
+  for (std::size_t i = 0; i < 3 && i < size; ++i)
+    header[i] = data[i];
   std::size_t skip = size < 3 ? size : 3;
 
   const std::string before = make_image(header[0], header[1], header[2]);
@@ -84,13 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   test_support::MemoryFile input(
       std::string(reinterpret_cast<const char*>(data) + skip, size - skip));
   parvel::LineReader in(input.fd());
-  char* text = nullptr;
-  std::size_t text_size = 0;
-  std::FILE* out = ::open_memstream(&text, &text_size);
+  test_support::MemoryFile reply_file("");
+  tarvo::Output out(reply_file.fd());
   int status = parvel::run_editor(image.path(), in, out, discard);
-  std::fclose(out);
-  std::string replies(text, text_size);
-  std::free(text);
+  out.flush();
+  std::string replies = reply_file.bytes();
 
   require(status == 0, "status");
   std::string after = image.bytes();

@@ -54,11 +54,18 @@ ProgramRun Sandbox::program_run(const std::vector<std::string>& argv) const {
 ProgramResult Sandbox::run_without_sys_block(
     const std::vector<std::string>& argv, bool block_is_file) const {
   ProgramRun run;
-  run.argv = {"unshare", "-m", "--propagation", "private", "sh", "-c",
+  run.argv = {"unshare",
+              "-m",
+              "--propagation",
+              "private",
+              "sh",
+              "-c",
               "mount --bind \"$2\" /dev && mount -t tmpfs none /sys && "
               "{ [ \"$1\" = no ] || : > /sys/block; } && "
               "shift 2 && exec \"$@\"",
-              "sandbox", block_is_file ? "yes" : "no", dev_};
+              "sandbox",
+              block_is_file ? "yes" : "no",
+              dev_};
   run.argv.insert(run.argv.end(), argv.begin(), argv.end());
   return run_program(run);
 }

@@ -19,7 +19,8 @@ TEST(ColorCode, KnowsTheNineNamesInAnyLetterCase) {
   };
   for (const Row& row : rows) {
     std::string upper = row.name;
-    for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+    for (char& c : upper)
+      c = static_cast<char>(c - 'a' + 'A');
     std::string capitalised = row.name;
     capitalised[0] = upper[0];
     EXPECT_EQ(color_code(row.name), row.index) << row.name;

@@ -30,7 +30,9 @@ void expect_runs(const std::vector<Case>& cases) {
 }
 
 const std::string cursor_message = "vistrel: invalid cursor value: ";
-const std::string full_reset = "\x1b" "c";
+const std::string full_reset =
+    "\x1b"
+    "c";
 
 TEST(ControlSequences, ResetOutweighsEverythingElse) {
   expect_runs({
@@ -47,8 +49,8 @@ TEST(ControlSequences, FollowAFixedOrderWhateverTheCommandLineOrder) {
   expect_runs({
       {{}, "", ""},
       {{"--bold", "on", "--cursor", "off"}, "\x1b[?25l\x1b[1m", ""},
-      {{"--blank", "5", "--bold", "on", "--background", "blue",
-        "--foreground", "red", "--cursor", "on"},
+      {{"--blank", "5", "--bold", "on", "--background", "blue", "--foreground",
+        "red", "--cursor", "on"},
        "\x1b[?25h\x1b[31m\x1b[44m\x1b[1m\x1b[9;5]",
        ""},
   });
@@ -127,9 +129,9 @@ TEST(ControlSequences, IgnorePowersave) {
 }
 
 TEST(ControlSequences, SendTheCursorMessageBeforeTheSequences) {
-  ProgramResult result = run_vistrel(
-      {"--foreground", "red", "--cursor", "maybe", "--bold", "on"},
-      Stdout::merged);
+  ProgramResult result =
+      run_vistrel({"--foreground", "red", "--cursor", "maybe", "--bold", "on"},
+                  Stdout::merged);
   EXPECT_EQ(result.out, cursor_message + "maybe\n\x1b[31m\x1b[1m");
   EXPECT_EQ(result.status, 0);
 }

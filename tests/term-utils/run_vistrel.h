@@ -22,7 +22,8 @@ inline test_support::ProgramResult run_vistrel(
 // words stay visible.
 inline std::string bracketed(const std::vector<std::string>& words) {
   std::string text;
-  for (const std::string& word : words) text += " [" + word + "]";
+  for (const std::string& word : words)
+    text += " [" + word + "]";
   return text;
 }
 

@@ -1,8 +1,7 @@
 // oxavistrel on a real terminal: tmux runs it in a pane and reports how the
 // pane renders text and whether it shows the cursor.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <chrono>
@@ -19,7 +18,9 @@ namespace {
 using test_support::ProgramResult;
 using test_support::run_program;
 
-bool tmux_installed() { return run_program({"tmux", "-V"}).status == 0; }
+bool tmux_installed() {
+  return run_program({"tmux", "-V"}).status == 0;
+}
 
 // A detached session on a server of its own, so that the test neither sees
 // nor disturbs anybody else's tmux; the server dies with the object.
@@ -101,7 +102,9 @@ std::optional<Rendition> rendition_at(const std::string& pane,
   return rendition;
 }
 
-std::string quoted(const std::string& path) { return "'" + path + "'"; }
+std::string quoted(const std::string& path) {
+  return "'" + path + "'";
+}
 
 TEST(VistrelOnATerminal, RendersLaterTextRedAndBold) {
   if (!tmux_installed()) GTEST_SKIP() << "tmux is not installed";
