@@ -11,7 +11,8 @@ run: deps
 	cmake --build --preset release
 	scripts/run-sample build/release
 
-# Builds and runs every test, in the release and the sanitizer builds.
+# Builds and runs every test, in the release and the sanitizer builds, then
+# fuzzes the editor for 20 seconds.
 test: deps
 	cmake --preset release
 	cmake --build --preset release
@@ -19,3 +20,4 @@ test: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	scripts/fuzz-editor 20
