@@ -5,6 +5,29 @@
 #include <filesystem>
 
 namespace test_support {
+namespace {
+
+// Runs argv after script has mounted what it needs in a private mount
+// namespace; script sees its two arguments as $1 and $2. Only the mounts
+// are private: the program itself runs from the build tree.
+ProgramRun in_private_mounts(const std::string& script,
+                             const std::vector<std::string>& script_args,
+                             const std::vector<std::string>& argv) {
+  ProgramRun run;
+  run.argv = {"unshare",
+              "-m",
+              "--propagation",
+              "private",
+              "sh",
+              "-c",
+              script + " && shift 2 && exec \"$@\"",
+              "sandbox"};
+  run.argv.insert(run.argv.end(), script_args.begin(), script_args.end());
+  run.argv.insert(run.argv.end(), argv.begin(), argv.end());
+  return run;
+}
+
+}  // namespace
 
 bool Sandbox::available() {
   if (::geteuid() != 0) return false;
@@ -34,40 +57,17 @@ ProgramResult Sandbox::run(const std::vector<std::string>& argv,
 }
 
 ProgramRun Sandbox::program_run(const std::vector<std::string>& argv) const {
-  // Only the mounts are private; the program itself runs from the build tree.
-  ProgramRun run;
-  run.argv = {"unshare",
-              "-m",
-              "--propagation",
-              "private",
-              "sh",
-              "-c",
-              "mount --bind \"$1\" /sys/block && mount --bind \"$2\" /dev && "
-              "shift 2 && exec \"$@\"",
-              "sandbox",
-              sys_block_,
-              dev_};
-  run.argv.insert(run.argv.end(), argv.begin(), argv.end());
-  return run;
+  return in_private_mounts(
+      "mount --bind \"$1\" /sys/block && mount --bind \"$2\" /dev",
+      {sys_block_, dev_}, argv);
 }
 
 ProgramResult Sandbox::run_without_sys_block(
     const std::vector<std::string>& argv, bool block_is_file) const {
-  ProgramRun run;
-  run.argv = {"unshare",
-              "-m",
-              "--propagation",
-              "private",
-              "sh",
-              "-c",
-              "mount --bind \"$2\" /dev && mount -t tmpfs none /sys && "
-              "{ [ \"$1\" = no ] || : > /sys/block; } && "
-              "shift 2 && exec \"$@\"",
-              "sandbox",
-              block_is_file ? "yes" : "no",
-              dev_};
-  run.argv.insert(run.argv.end(), argv.begin(), argv.end());
-  return run_program(run);
+  return run_program(in_private_mounts(
+      "mount --bind \"$2\" /dev && mount -t tmpfs none /sys && "
+      "{ [ \"$1\" = no ] || : > /sys/block; }",
+      {block_is_file ? "yes" : "no", dev_}, argv));
 }
 
 }  // namespace test_support
