@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/run_program.h"
+
 namespace {
 
 // A command shaped like both tools': a flag, a short+long number option, a
@@ -48,19 +50,14 @@ Parsed parse(const std::vector<std::string>& words,
   return parsed;
 }
 
-std::string describe(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words)
-    text += "[" + word + "]";
-  return text;
-}
+using test_support::bracketed;
 
 void expect_refused(const std::vector<std::vector<std::string>>& lines) {
   for (const std::vector<std::string>& words : lines) {
     Parsed parsed = parse(words);
-    EXPECT_EQ(parsed.status, 2) << describe(words);
-    EXPECT_EQ(parsed.out, "") << describe(words);
-    EXPECT_NE(parsed.err, "") << describe(words);
+    EXPECT_EQ(parsed.status, 2) << bracketed(words);
+    EXPECT_EQ(parsed.out, "") << bracketed(words);
+    EXPECT_NE(parsed.err, "") << bracketed(words);
   }
 }
 
@@ -77,7 +74,7 @@ TEST(CommandLine, HelpGoesToStdoutWithStatusZero) {
        {std::vector<std::string>{"-h", "/dev/sda"},
         {"-l", "--help"},
         {"-lh"}}) {
-    EXPECT_EQ(parse(words).status, 0) << describe(words);
+    EXPECT_EQ(parse(words).status, 0) << bracketed(words);
   }
 }
 
@@ -191,8 +188,8 @@ TEST(CommandLine, ReadsNumbersAsStrictDecimal) {
   };
   for (const Accepted& a : accepted) {
     Parsed parsed = parse(a.words);
-    EXPECT_EQ(parsed.status, std::nullopt) << describe(a.words);
-    EXPECT_EQ(parsed.size, a.value) << describe(a.words);
+    EXPECT_EQ(parsed.status, std::nullopt) << bracketed(a.words);
+    EXPECT_EQ(parsed.size, a.value) << bracketed(a.words);
   }
   EXPECT_TRUE(parse({"-lb512"}).list);
 }

@@ -24,12 +24,7 @@ ProgramResult run(std::vector<std::string> args,
   return test_support::run_program(run);
 }
 
-std::string joined(const std::vector<std::string>& args) {
-  std::string text;
-  for (const std::string& arg : args)
-    text += "[" + arg + "] ";
-  return text;
-}
+using test_support::bracketed;
 
 class ParvelCommandLine : public testing::Test {
  protected:
@@ -45,7 +40,7 @@ TEST_F(ParvelCommandLine, NeitherListNorDeviceExitsOne) {
   const std::vector<std::vector<std::string>> cases = {
       {}, {"-b", "4096"}, {"-b4096"}, {"--sector-size=4096"}, {"--"}};
   for (const std::vector<std::string>& args : cases) {
-    SCOPED_TRACE(joined(args));
+    SCOPED_TRACE(bracketed(args));
     ProgramResult result = run(args);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "parvel: no device specified\n");
@@ -85,7 +80,7 @@ TEST_F(ParvelCommandLine, RefusedCommandLinesExitTwoAndListNothing) {
       {"--list", "--", "caf\xc3"},
   };
   for (const std::vector<std::string>& args : cases) {
-    SCOPED_TRACE(joined(args));
+    SCOPED_TRACE(bracketed(args));
     ProgramResult result = run(args);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err, "");
@@ -110,7 +105,7 @@ TEST_F(ParvelCommandLine, SectorSizeIsAcceptedAndChangesNothing) {
       {"-b=4096", "--list", image_},
   };
   for (const std::vector<std::string>& args : cases) {
-    SCOPED_TRACE(joined(args));
+    SCOPED_TRACE(bracketed(args));
     ProgramResult result = run(args);
     EXPECT_EQ(result.out, plain.out);
     EXPECT_EQ(result.err, plain.err);
@@ -136,7 +131,7 @@ TEST_F(ParvelCommandLine, HelpGoesToStdoutWithStatusZero) {
   const std::vector<std::vector<std::string>> cases = {
       {"-h"}, {"-h", image_}, {"--list", image_, "--help"}, {"-lh"}};
   for (const std::vector<std::string>& args : cases) {
-    SCOPED_TRACE(joined(args));
+    SCOPED_TRACE(bracketed(args));
     ProgramResult result = run(args);
     EXPECT_EQ(result.out, help.out);
     EXPECT_EQ(result.err, "");

@@ -130,4 +130,11 @@ ProgramResult run_program(const std::vector<std::string>& argv,
   return run_program(run);
 }
 
+std::string bracketed(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words)
+    text += "[" + word + "]";
+  return text;
+}
+
 }  // namespace test_support

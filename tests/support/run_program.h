@@ -33,4 +33,8 @@ ProgramResult run_program(const ProgramRun& run);
 ProgramResult run_program(const std::vector<std::string>& argv,
                           const std::string& input = "");
 
+// The words in brackets, for failure messages: empty and blank-padded words
+// stay visible.
+std::string bracketed(const std::vector<std::string>& words);
+
 }  // namespace test_support

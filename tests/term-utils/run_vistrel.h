@@ -18,13 +18,6 @@ inline test_support::ProgramResult run_vistrel(
   return test_support::run_program(run);
 }
 
-// The words in brackets, for failure messages: empty and blank-padded
-// words stay visible.
-inline std::string bracketed(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words)
-    text += " [" + word + "]";
-  return text;
-}
+using test_support::bracketed;
 
 }  // namespace vistrel_test
