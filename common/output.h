@@ -13,9 +13,10 @@
 
 namespace tarvo {
 
-// Writes all of text, retrying interrupted and short writes. Returns false
-// when the descriptor refuses it (closed, a pipe without a reader, ...).
-bool write_all(int fd, std::string_view text);
+// Writes all of text, retrying interrupted and short writes and waiting
+// while a non-blocking descriptor is full. Returns 0, or the errno of the
+// write the descriptor refused (closed, a pipe without a reader, ...).
+int write_all(int fd, std::string_view text);
 
 // One line on standard error, in a single write; stderr is unbuffered.
 void write_error(std::string_view line);
@@ -31,12 +32,18 @@ class Output {
   // Sends whatever is held. A failure drops the held bytes and returns
   // false; callers that only want the bytes on their way may ignore it.
   bool flush();
+  // The errno of the first write that failed, 0 while none has: callers
+  // that must know their text arrived ask once, after writing it.
+  int error() const { return error_; }
 
  private:
+  bool send(std::string_view text);
+
   // Held text is sent at this size even without a newline.
   static constexpr std::size_t buffer_size = 1024;
 
   int fd_;
+  int error_ = 0;
   std::string pending_;
 };
 
