@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
@@ -43,6 +44,18 @@ std::string entry_row(const std::string& path, int slot,
   return path + fields;
 }
 
+// Whether everything written to out so far has arrived; when not, says so
+// on stderr. A reader that went away on purpose (`| head`) needs no message.
+bool delivered(tarvo::Output& out) {
+  out.flush();
+  if (out.error() == 0) return true;
+  if (out.error() != EPIPE) {
+    tarvo::write_error("parvel: cannot write to standard output: " +
+                       os_error_text(out.error()) + "\n");
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string format_listing(const std::string& path, std::uint64_t sector_count,
@@ -74,9 +87,14 @@ bool list_device(const std::string& path, tarvo::Output& out) {
   return true;
 }
 
-void list_all_devices(tarvo::Output& out) {
+int list_one_device(const std::string& path, tarvo::Output& out) {
+  bool read = list_device(path, out);
+  return delivered(out) && read ? 0 : 1;
+}
+
+int list_all_devices(tarvo::Output& out) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("/sys/block"), ::closedir);
-  if (dir == nullptr) return;
+  if (dir == nullptr) return 0;
   // A read error ends the walk as quietly as the end of the directory does.
   while (const dirent* entry = ::readdir(dir.get())) {
     std::string_view name = entry->d_name;
@@ -86,7 +104,9 @@ void list_all_devices(tarvo::Output& out) {
     if (::stat(path.c_str(), &status) != 0) continue;
     list_device(path, out);
     out.write("\n");
+    if (!delivered(out)) return 1;
   }
+  return 0;
 }
 
 }  // namespace parvel

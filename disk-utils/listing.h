@@ -20,8 +20,13 @@ std::string format_listing(const std::string& path, std::uint64_t sector_count,
 // stderr. Returns whether the device could be read.
 bool list_device(const std::string& path, tarvo::Output& out);
 
-// Lists /dev/<name> for each entry of /sys/block whose node exists, in
-// directory order, each listing followed by an empty line.
-void list_all_devices(tarvo::Output& out);
+// List mode for one device: the exit status, 1 when the device could not
+// be read or its listing could not be delivered.
+int list_one_device(const std::string& path, tarvo::Output& out);
+
+// List mode for every disk: lists /dev/<name> for each entry of /sys/block
+// whose node exists, in directory order, each listing followed by an empty
+// line. Stops with status 1 at the first listing that was not delivered.
+int list_all_devices(tarvo::Output& out);
 
 }  // namespace parvel

@@ -16,12 +16,9 @@ int main(int argc, char** argv) {
   }
   tarvo::Output out(1);
   if (args.list && args.device) {
-    return parvel::list_device(*args.device, out) ? 0 : 1;
+    return parvel::list_one_device(*args.device, out);
   }
-  if (args.list) {
-    parvel::list_all_devices(out);
-    return 0;
-  }
+  if (args.list) return parvel::list_all_devices(out);
   if (!args.device) {
     tarvo::write_error("parvel: no device specified\n");
     return 1;

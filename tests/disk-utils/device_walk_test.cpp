@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -309,6 +310,66 @@ TEST_F(DeviceWalk, WithoutADirectoryToWalkNothingIsPrinted) {
                               test_support::example_disk_table("/dev/sda"));
     EXPECT_EQ(single.status, 0);
   }
+}
+
+// The first listing that does not arrive ends the walk: every node after
+// it cannot be read, so a walk that went on would report each of them.
+TEST_F(DeviceWalk, UndeliveredListingStopsTheWalk) {
+  for (const char* name : {"sda", "sdb", "sdc"}) {
+    sandbox_.add_sysfs_size(name, "2048\n");
+  }
+  std::vector<std::string> order = directory_order(sandbox_.sys_block());
+  ASSERT_EQ(order.size(), 3u);
+  add_node(order[0], test_support::example_disk().bytes());
+  std::filesystem::create_directory(node(order[1]));
+  std::filesystem::create_directory(node(order[2]));
+
+  struct Case {
+    test_support::Stdout mode;
+    std::string err;
+  };
+  const Case cases[] = {
+      {test_support::Stdout::full,
+       "parvel: cannot write to standard output: "
+       "No space left on device (os error 28)\n"},
+      {test_support::Stdout::broken_pipe, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    test_support::ProgramRun run =
+        sandbox_.program_run({OXAPARVEL_PATH, "--list"});
+    run.stdout_mode = c.mode;
+    ProgramResult walk = test_support::run_program(run);
+    EXPECT_EQ(walk.err, c.err);
+    EXPECT_EQ(walk.status, 1);
+  }
+}
+
+// Far more than a pipe holds, written while nobody reads a pipe left
+// non-blocking: the walk waits for its reader instead of dropping lines.
+TEST_F(DeviceWalk, NonBlockingStdoutGetsEveryLineOfALongWalk) {
+  const std::string image = sandbox_.dev() + "/.image";
+  test_support::write_file(image, test_support::example_disk().bytes());
+  std::map<std::string, std::string> listings;
+  for (int i = 0; i < 3000; ++i) {
+    std::string name = "vd" + std::to_string(i);
+    std::filesystem::create_directory(sandbox_.sys_block() + "/" + name);
+    std::filesystem::create_hard_link(image, node(name));
+    listings[name] = disk_line("/dev/" + name, "0 sectors, 0B") +
+                     test_support::example_disk_table("/dev/" + name);
+  }
+  std::string expected = in_walk_order(listings);
+  ASSERT_GT(expected.size(), 400'000u);
+
+  test_support::ProgramRun run =
+      sandbox_.program_run({OXAPARVEL_PATH, "--list"});
+  run.stdout_nonblocking = true;
+  run.pause = std::chrono::milliseconds(1000);
+  ProgramResult walk = test_support::run_program(run);
+  EXPECT_TRUE(walk.out == expected)
+      << walk.out.size() << " of " << expected.size() << " bytes";
+  EXPECT_EQ(walk.err, "");
+  EXPECT_EQ(walk.status, 0);
 }
 
 }  // namespace

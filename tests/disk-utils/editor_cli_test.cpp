@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstring>
 #include <regex>
 #include <utility>
@@ -37,16 +38,21 @@ struct Session {
 
 // Runs the editor on a file "disk.img" that starts as image and is named
 // relatively, so listings printed by p do not depend on the scratch path.
-Session edit(const std::string& image, const std::string& input) {
+// run says how its standard streams are set up.
+Session edit(const std::string& image, test_support::ProgramRun run) {
   TempDir dir;
   test_support::write_file(dir.file("disk.img"), image);
-  test_support::ProgramRun run;
   run.argv = {OXAPARVEL_PATH, "disk.img"};
-  run.input = input;
   run.working_directory = dir.path();
   test_support::ProgramResult result = test_support::run_program(run);
   return {result.out, result.err, result.status,
           test_support::read_file(dir.file("disk.img"))};
+}
+
+Session edit(const std::string& image, const std::string& input) {
+  test_support::ProgramRun run;
+  run.input = input;
+  return edit(image, run);
 }
 
 parvel::BootSector sector_of(const std::string& image) {
@@ -313,6 +319,61 @@ TEST(EditorCli, WriteToAReadOnlyMountFailsAndKeepsTheBytes) {
             "parvel: write failed: Read-only file system (os error 30)\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(test_support::read_file(path) == image);
+}
+
+// The editor's prompts and replies are a courtesy: a stdout that takes
+// nothing changes neither the table written nor the status.
+TEST(EditorCli, StdoutThatTakesNothingChangesNothingElse) {
+  const std::string input = "n\n1\n\n2048\n\nt\n1\n7\np\nw\n";
+  Session expected = edit(zeros(512), input);
+  ASSERT_EQ(expected.status, 0);
+  for (test_support::Stdout mode :
+       {test_support::Stdout::full, test_support::Stdout::closed,
+        test_support::Stdout::broken_pipe}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    test_support::ProgramRun run;
+    run.input = input;
+    run.stdout_mode = mode;
+    Session session = edit(zeros(512), run);
+    EXPECT_EQ(session.err, "");
+    EXPECT_EQ(session.status, 0);
+    EXPECT_TRUE(session.image == expected.image);
+  }
+}
+
+// A parent may leave O_NONBLOCK on the pipes it hands over. A full stdout
+// pipe and an answer not typed yet both mean "wait", never "give up".
+TEST(EditorCli, NonBlockingStreamsWaitAndLoseNothing) {
+  using namespace std::chrono_literals;
+  std::string many_helps;
+  for (int i = 0; i < 2000; ++i)
+    many_helps += "m\n";
+  Session blocking = edit(zeros(512), many_helps + "q\n");
+  ASSERT_GT(blocking.out.size(), 400'000u);  // far more than a pipe holds
+
+  test_support::ProgramRun slow_reader;
+  slow_reader.input = many_helps + "q\n";
+  slow_reader.stdout_nonblocking = true;
+  slow_reader.pause = 1000ms;
+  Session waited = edit(zeros(512), slow_reader);
+  EXPECT_TRUE(waited.out == blocking.out)
+      << waited.out.size() << " of " << blocking.out.size() << " bytes";
+  EXPECT_EQ(waited.status, 0);
+
+  const std::string first = "n\n1\n";
+  const std::string later = "4096\n100\n\nw\n";
+  Session typed_at_once = edit(zeros(512), first + later);
+  ASSERT_EQ(typed_at_once.status, 0);
+  test_support::ProgramRun slow_typist;
+  slow_typist.input = first;
+  slow_typist.late_input = later;
+  slow_typist.stdin_nonblocking = true;
+  slow_typist.pause = 400ms;
+  Session typed_later = edit(zeros(512), slow_typist);
+  EXPECT_EQ(typed_later.out, typed_at_once.out);
+  EXPECT_EQ(typed_later.err, typed_at_once.err);
+  EXPECT_EQ(typed_later.status, 0);
+  EXPECT_TRUE(typed_later.image == typed_at_once.image);
 }
 
 // The file command reads a table the editor wrote with the same starts,

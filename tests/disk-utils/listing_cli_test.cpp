@@ -238,6 +238,35 @@ TEST(ListingCli, UnreadableDeviceGetsOneErrorLineAndStatusOne) {
   }
 }
 
+// A script must not take a listing that never arrived for a listing; a
+// reader that went away on purpose (`| head`) needs no message.
+TEST(ListingCli, UndeliveredListingFailsWithOneErrorLine) {
+  test_support::TempDir dir;
+  std::string path = dir.file("disk.img");
+  test_support::write_file(path, test_support::example_disk().bytes());
+  const std::string cannot_write = "parvel: cannot write to standard output: ";
+  struct Case {
+    test_support::Stdout mode;
+    std::string err;
+  };
+  const Case cases[] = {
+      {test_support::Stdout::full,
+       cannot_write + "No space left on device (os error 28)\n"},
+      {test_support::Stdout::closed,
+       cannot_write + "Bad file descriptor (os error 9)\n"},
+      {test_support::Stdout::broken_pipe, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    test_support::ProgramRun run;
+    run.argv = {OXAPARVEL_PATH, "--list", path};
+    run.stdout_mode = c.mode;
+    ProgramResult result = test_support::run_program(run);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.status, 1);
+  }
+}
+
 TEST(ListingCli, RelativePathsAreListedAsGiven) {
   test_support::TempDir dir;
   test_support::write_file(dir.file("disk.img"),

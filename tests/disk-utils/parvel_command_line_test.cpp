@@ -139,6 +139,29 @@ TEST_F(ParvelCommandLine, HelpGoesToStdoutWithStatusZero) {
   }
 }
 
+// Help and refusals end inside the parser with its statuses, whether or
+// not their text could be written.
+TEST_F(ParvelCommandLine, HelpAndRefusalsKeepTheirStatusWhateverStdoutIs) {
+  for (test_support::Stdout mode :
+       {test_support::Stdout::full, test_support::Stdout::closed,
+        test_support::Stdout::broken_pipe}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    test_support::ProgramRun help;
+    help.argv = {OXAPARVEL_PATH, "--help"};
+    help.stdout_mode = mode;
+    ProgramResult helped = test_support::run_program(help);
+    EXPECT_EQ(helped.err, "");
+    EXPECT_EQ(helped.status, 0);
+
+    test_support::ProgramRun refused;
+    refused.argv = {OXAPARVEL_PATH, "--list", "--list", image_};
+    refused.stdout_mode = mode;
+    ProgramResult result = test_support::run_program(refused);
+    EXPECT_EQ(result.err, run({"--list", "--list", image_}).err);
+    EXPECT_EQ(result.status, 2);
+  }
+}
+
 TEST_F(ParvelCommandLine, WordsAfterDoubleDashAreDevices) {
   for (const std::string name : {"-x", "--list", "-"}) {
     SCOPED_TRACE(name);

@@ -29,6 +29,19 @@ void close_fd(int& fd) {
   fd = -1;
 }
 
+void set_nonblocking(int fd) {
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+}
+
+// Milliseconds from now until when, rounded up; -1 (wait for ever) once
+// it has passed.
+int poll_timeout(std::chrono::steady_clock::time_point when) {
+  auto left = when - std::chrono::steady_clock::now();
+  if (left <= left.zero()) return -1;
+  return static_cast<int>(
+      std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
 [[noreturn]] void exec_child(const ProgramRun& run, Pipe& in, Pipe& out,
                              Pipe& err) {
   if (run.stdin_closed) {
@@ -47,6 +60,13 @@ void close_fd(int& fd) {
     case Stdout::closed:
       ::close(1);
       break;
+    case Stdout::full: {
+      int full = ::open("/dev/full", O_WRONLY);
+      if (full < 0) ::_exit(126);
+      ::dup2(full, 1);
+      ::close(full);
+      break;
+    }
   }
   ::dup2(err.write_end, 2);
   if (!run.working_directory.empty() &&
@@ -70,6 +90,9 @@ ProgramResult run_program(const ProgramRun& run) {
   Pipe in, out, err;
   // Closed before the child starts, so its first write already fails.
   if (run.stdout_mode == Stdout::broken_pipe) close_fd(out.read_end);
+  if (run.stdin_nonblocking) set_nonblocking(in.read_end);
+  if (run.stdout_nonblocking) set_nonblocking(out.write_end);
+  const auto resume = std::chrono::steady_clock::now() + run.pause;
   pid_t pid = ::fork();
   if (pid == 0) exec_child(run, in, out, err);
 
@@ -77,26 +100,36 @@ ProgramResult run_program(const ProgramRun& run) {
   close_fd(out.write_end);
   close_fd(err.write_end);
   if (run.stdout_mode != Stdout::captured) close_fd(out.read_end);
-  ::fcntl(in.write_end, F_SETFL, O_NONBLOCK);
+  set_nonblocking(in.write_end);
   std::signal(SIGPIPE, SIG_IGN);
 
   ProgramResult result;
+  std::string input = run.input;
+  bool input_held_back = !run.late_input.empty();
   std::size_t fed = 0;
-  if (run.input.empty()) close_fd(in.write_end);
+  if (input.empty() && !input_held_back) close_fd(in.write_end);
   while (in.write_end >= 0 || out.read_end >= 0 || err.read_end >= 0) {
-    pollfd fds[3] = {{in.write_end, POLLOUT, 0},
-                     {out.read_end, POLLIN, 0},
-                     {err.read_end, POLLIN, 0}};
-    if (::poll(fds, 3, -1) < 0) {
+    bool paused = poll_timeout(resume) >= 0;
+    if (!paused && input_held_back) {
+      input += run.late_input;
+      input_held_back = false;
+    }
+    bool feeding = fed < input.size();
+    pollfd fds[3] = {{feeding ? in.write_end : -1, POLLOUT, 0},
+                     {paused ? -1 : out.read_end, POLLIN, 0},
+                     {paused ? -1 : err.read_end, POLLIN, 0}};
+    if (::poll(fds, 3, poll_timeout(resume)) < 0) {
       if (errno == EINTR) continue;
       break;
     }
     if (fds[0].revents != 0) {
-      ssize_t n =
-          ::write(in.write_end, run.input.data() + fed, run.input.size() - fed);
+      ssize_t n = ::write(in.write_end, input.data() + fed, input.size() - fed);
       if (n > 0) fed += static_cast<std::size_t>(n);
-      if (n < 0 && errno != EAGAIN) fed = run.input.size();
-      if (fed == run.input.size()) close_fd(in.write_end);
+      if (n < 0 && errno != EAGAIN) {
+        fed = input.size();
+        input_held_back = false;
+      }
+      if (fed == input.size() && !input_held_back) close_fd(in.write_end);
     }
     std::string* sinks[2] = {&result.out, &result.err};
     int* ends[2] = {&out.read_end, &err.read_end};

@@ -1,6 +1,7 @@
 // Runs a built program as a child process and captures what it writes.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ enum class Stdout {
   merged,       // stdout and stderr share one pipe, as on a terminal
   closed,       // descriptor 1 is not open
   broken_pipe,  // a pipe whose reader is already gone
+  full,         // /dev/full: every write fails with ENOSPC
 };
 
 struct ProgramRun {
@@ -19,6 +21,15 @@ struct ProgramRun {
   Stdout stdout_mode = Stdout::captured;
   bool stdin_closed = false;      // descriptor 0 is not open
   std::string working_directory;  // empty: the test's own
+
+  // Descriptors as a parent may hand them over: O_NONBLOCK on the read end
+  // of the stdin pipe, or on the write end of the captured stdout pipe.
+  bool stdin_nonblocking = false;
+  bool stdout_nonblocking = false;
+  // For pause after the start, stdout and stderr are not read and
+  // late_input is held back; then it follows input on stdin.
+  std::chrono::milliseconds pause{0};
+  std::string late_input;
 };
 
 struct ProgramResult {

@@ -137,7 +137,7 @@ TEST(ControlSequences, SendTheCursorMessageBeforeTheSequences) {
 }
 
 TEST(ControlSequences, LoseTheSequencesQuietlyWhenStdoutCannotTakeThem) {
-  for (Stdout mode : {Stdout::closed, Stdout::broken_pipe}) {
+  for (Stdout mode : {Stdout::closed, Stdout::broken_pipe, Stdout::full}) {
     ProgramResult result =
         run_vistrel({"--cursor", "x", "--foreground", "red"}, mode);
     EXPECT_EQ(result.err, cursor_message + "x\n");
