@@ -1,7 +1,7 @@
 #!/bin/sh
-# Times whole runs of both programs against /bin/true (and `tput setaf 1`
-# for the terminal tool): median wall time over many runs, the ratio to
-# /bin/true, the system-call count and the peak memory of one run.
+# Times whole runs of both programs against /bin/true: median wall time
+# over many runs, the ratio to /bin/true, the system-call count and the
+# peak memory of one run.
 # Needs hyperfine and strace (Debian packages of the same names). Images go
 # under $TMPDIR: on a disk the editor's fsync is part of what is timed.
 set -eu
@@ -67,7 +67,7 @@ hyperfine -N --warmup 20 --runs "$runs" --export-json "$work/session.json" \
   >/dev/null 2>&1
 median "$work/session.json" | paste -sd' ' |
   awk '{printf "%-64s %6s us  %5.2f x the same pipeline into /bin/true (%s us)\n", "scripted editor session, with fsync", $2, $2 / $1, $1}'
-compare vistrel "$vistrel --foreground red --bold on --cursor off" "tput setaf 1"
+compare vistrel "$vistrel --foreground red --bold on --cursor off"
 
 echo "== one run"
 profile "$parvel" --list "$work/base.img"
