@@ -327,9 +327,7 @@ TEST(EditorCli, StdoutThatTakesNothingChangesNothingElse) {
   const std::string input = "n\n1\n\n2048\n\nt\n1\n7\np\nw\n";
   Session expected = edit(zeros(512), input);
   ASSERT_EQ(expected.status, 0);
-  for (test_support::Stdout mode :
-       {test_support::Stdout::full, test_support::Stdout::closed,
-        test_support::Stdout::broken_pipe}) {
+  for (test_support::Stdout mode : test_support::unwritable_stdouts) {
     SCOPED_TRACE(static_cast<int>(mode));
     test_support::ProgramRun run;
     run.input = input;

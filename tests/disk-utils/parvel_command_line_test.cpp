@@ -142,9 +142,7 @@ TEST_F(ParvelCommandLine, HelpGoesToStdoutWithStatusZero) {
 // Help and refusals end inside the parser with its statuses, whether or
 // not their text could be written.
 TEST_F(ParvelCommandLine, HelpAndRefusalsKeepTheirStatusWhateverStdoutIs) {
-  for (test_support::Stdout mode :
-       {test_support::Stdout::full, test_support::Stdout::closed,
-        test_support::Stdout::broken_pipe}) {
+  for (test_support::Stdout mode : test_support::unwritable_stdouts) {
     SCOPED_TRACE(static_cast<int>(mode));
     test_support::ProgramRun help;
     help.argv = {OXAPARVEL_PATH, "--help"};

@@ -15,6 +15,10 @@ enum class Stdout {
   full,         // /dev/full: every write fails with ENOSPC
 };
 
+// The stdouts that take nothing the program writes.
+inline constexpr Stdout unwritable_stdouts[] = {Stdout::full, Stdout::closed,
+                                                Stdout::broken_pipe};
+
 struct ProgramRun {
   std::vector<std::string> argv;  // argv[0] is the program to run
   std::string input;              // fed to stdin, which then ends

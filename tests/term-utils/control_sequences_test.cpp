@@ -137,7 +137,7 @@ TEST(ControlSequences, SendTheCursorMessageBeforeTheSequences) {
 }
 
 TEST(ControlSequences, LoseTheSequencesQuietlyWhenStdoutCannotTakeThem) {
-  for (Stdout mode : {Stdout::closed, Stdout::broken_pipe, Stdout::full}) {
+  for (Stdout mode : test_support::unwritable_stdouts) {
     ProgramResult result =
         run_vistrel({"--cursor", "x", "--foreground", "red"}, mode);
     EXPECT_EQ(result.err, cursor_message + "x\n");
