@@ -68,6 +68,7 @@ hyperfine -N --warmup 20 --runs "$runs" --export-json "$work/session.json" \
 median "$work/session.json" | paste -sd' ' |
   awk '{printf "%-64s %6s us  %5.2f x the same pipeline into /bin/true (%s us)\n", "scripted editor session, with fsync", $2, $2 / $1, $1}'
 compare vistrel "$vistrel --foreground red --bold on --cursor off"
+compare help "$parvel --help" "$vistrel --help"
 
 echo "== one run"
 profile "$parvel" --list "$work/base.img"

@@ -2,12 +2,13 @@
 
 #include <charconv>
 #include <cstdint>
-#include <iostream>
 #include <set>
 #include <span>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
+#include "common/output.h"
 #include "common/utf8.h"
 
 namespace tarvo {
@@ -58,6 +59,10 @@ class CommandLineScan {
     }
     return std::nullopt;
   }
+
+  // Whether the scan stopped at the help flag. The flag itself is left out
+  // of the words, so CLI11 only checks the values before it.
+  bool help_requested() const { return help_; }
 
   // CLI11 takes its word list last word first.
   std::vector<std::string> reversed_words() const {
@@ -116,12 +121,13 @@ class CommandLineScan {
     if (!seen_.insert(option).second) {
       return "Option " + name + " cannot be given more than once";
     }
-    options_.push_back(name);
     if (!takes_value(option)) {
       if (attached) return "Option " + name + " takes no value";
       help_ = option == app_.get_help_ptr();
+      if (!help_) options_.push_back(name);
       return std::nullopt;
     }
+    options_.push_back(name);
     if (!attached) {
       if (next_ == words_.size() || looks_like_option(words_[next_])) {
         return "Option " + name + " requires a value";
@@ -143,6 +149,17 @@ class CommandLineScan {
   bool escaped_ = false;
   bool help_ = false;
 };
+
+// CLI11 prints through iostreams, which give up when a non-blocking
+// descriptor is full; its texts go out through write_all instead.
+int exit_after(const CLI::App& app, const CLI::ParseError& error) {
+  std::ostringstream out;
+  std::ostringstream err;
+  int status = app.exit(error, out, err) == 0 ? 0 : 2;
+  write_all(1, out.str());
+  write_error(err.str());
+  return status;
+}
 
 }  // namespace
 
@@ -191,14 +208,20 @@ std::optional<int> parse_command_line(CLI::App& app, int argc,
   if (argc > 1) words = std::span<const char* const>(argv + 1, argc - 1);
   CommandLineScan scan(app);
   if (std::optional<std::string> error = scan.scan(words)) {
-    std::cerr << *error << "\nRun with --help for more information.\n";
+    write_error(*error + "\nRun with --help for more information.\n");
     return 2;
   }
   std::vector<std::string> reversed = scan.reversed_words();
   try {
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    return app.exit(error) == 0 ? 0 : 2;
+    return exit_after(app, error);
+  }
+  // Answered here rather than by CLI11's help exception: the first
+  // exception of a static binary costs as much as the rest of the run.
+  if (scan.help_requested()) {
+    write_all(1, app.help());
+    return 0;
   }
   return std::nullopt;
 }

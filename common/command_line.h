@@ -25,7 +25,8 @@ std::string program_name(const char* argv0, const std::string& command_name);
 
 // Parses argv against app. Returns the exit status when the run ends here
 // (0 after help on stdout, 2 after a refusal on stderr), or nothing when
-// the program goes on with the values stored by app.
+// the program goes on with the values stored by app. Help and refusals
+// are each written in one piece, through write_all.
 std::optional<int> parse_command_line(CLI::App& app, int argc,
                                       const char* const* argv);
 

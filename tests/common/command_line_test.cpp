@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -210,6 +211,38 @@ TEST(CommandLine, RefusesWordsThatAreNotUtf8) {
     std::string word = bad;
     expect_refused(
         {{"--text", word}, {"--text=" + word}, {word}, {"--", word}});
+  }
+}
+
+// A parent may hand over a non-blocking pipe that is already full: help
+// and refusals then wait for the reader, like every other text.
+TEST(CommandLine, HelpAndRefusalsWaitOutAFullNonBlockingPipe) {
+  struct Case {
+    std::vector<std::string> argv;
+    int status;
+  };
+  const Case cases[] = {
+      {{OXAPARVEL_PATH, "--help"}, 0},
+      {{OXAVISTREL_PATH, "--help"}, 0},
+      {{OXAPARVEL_PATH, "--bogus"}, 2},
+      {{OXAPARVEL_PATH, "--list", "--sector-size", "x1"}, 2},
+      {{OXAVISTREL_PATH, "--blank", "ten"}, 2},
+  };
+  for (const Case& c : cases) {
+    test_support::ProgramResult blocking = test_support::run_program(c.argv);
+    ASSERT_EQ(blocking.status, c.status) << bracketed(c.argv);
+    ASSERT_NE(blocking.out + blocking.err, "") << bracketed(c.argv);
+
+    test_support::ProgramRun run;
+    run.argv = c.argv;
+    run.stdout_nonblocking = true;
+    run.stderr_nonblocking = true;
+    run.outputs_start_full = true;
+    run.pause = std::chrono::milliseconds(400);
+    test_support::ProgramResult waited = test_support::run_program(run);
+    EXPECT_EQ(waited.out, blocking.out) << bracketed(c.argv);
+    EXPECT_EQ(waited.err, blocking.err) << bracketed(c.argv);
+    EXPECT_EQ(waited.status, c.status) << bracketed(c.argv);
   }
 }
 

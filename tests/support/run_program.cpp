@@ -33,6 +33,17 @@ void set_nonblocking(int fd) {
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
+// Writes filler into a non-blocking pipe until it takes no more; returns
+// how many bytes it took.
+std::size_t fill(int fd) {
+  static const std::string filler(4096, '#');
+  std::size_t filled = 0;
+  ssize_t n;
+  while ((n = ::write(fd, filler.data(), filler.size())) > 0)
+    filled += static_cast<std::size_t>(n);
+  return filled;
+}
+
 // Milliseconds from now until when, rounded up; -1 (wait for ever) once
 // it has passed.
 int poll_timeout(std::chrono::steady_clock::time_point when) {
@@ -92,6 +103,12 @@ ProgramResult run_program(const ProgramRun& run) {
   if (run.stdout_mode == Stdout::broken_pipe) close_fd(out.read_end);
   if (run.stdin_nonblocking) set_nonblocking(in.read_end);
   if (run.stdout_nonblocking) set_nonblocking(out.write_end);
+  if (run.stderr_nonblocking) set_nonblocking(err.write_end);
+  std::size_t filler[2] = {0, 0};
+  if (run.outputs_start_full) {
+    if (run.stdout_nonblocking) filler[0] = fill(out.write_end);
+    if (run.stderr_nonblocking) filler[1] = fill(err.write_end);
+  }
   const auto resume = std::chrono::steady_clock::now() + run.pause;
   pid_t pid = ::fork();
   if (pid == 0) exec_child(run, in, out, err);
@@ -147,6 +164,8 @@ ProgramResult run_program(const ProgramRun& run) {
       }
     }
   }
+  result.out.erase(0, filler[0]);
+  result.err.erase(0, filler[1]);
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
