@@ -18,7 +18,8 @@ namespace tarvo {
 // write the descriptor refused (closed, a pipe without a reader, ...).
 int write_all(int fd, std::string_view text);
 
-// One line on standard error, in a single write; stderr is unbuffered.
+// A message on standard error, sent at once and whole; stderr is
+// unbuffered.
 void write_error(std::string_view line);
 
 class Output {

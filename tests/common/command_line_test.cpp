@@ -235,9 +235,7 @@ TEST(CommandLine, HelpAndRefusalsWaitOutAFullNonBlockingPipe) {
 
     test_support::ProgramRun run;
     run.argv = c.argv;
-    run.stdout_nonblocking = true;
-    run.stderr_nonblocking = true;
-    run.outputs_start_full = true;
+    run.outputs_full_nonblocking = true;
     run.pause = std::chrono::milliseconds(400);
     test_support::ProgramResult waited = test_support::run_program(run);
     EXPECT_EQ(waited.out, blocking.out) << bracketed(c.argv);

@@ -103,11 +103,12 @@ ProgramResult run_program(const ProgramRun& run) {
   if (run.stdout_mode == Stdout::broken_pipe) close_fd(out.read_end);
   if (run.stdin_nonblocking) set_nonblocking(in.read_end);
   if (run.stdout_nonblocking) set_nonblocking(out.write_end);
-  if (run.stderr_nonblocking) set_nonblocking(err.write_end);
   std::size_t filler[2] = {0, 0};
-  if (run.outputs_start_full) {
-    if (run.stdout_nonblocking) filler[0] = fill(out.write_end);
-    if (run.stderr_nonblocking) filler[1] = fill(err.write_end);
+  if (run.outputs_full_nonblocking) {
+    set_nonblocking(out.write_end);
+    set_nonblocking(err.write_end);
+    filler[0] = fill(out.write_end);
+    filler[1] = fill(err.write_end);
   }
   const auto resume = std::chrono::steady_clock::now() + run.pause;
   pid_t pid = ::fork();

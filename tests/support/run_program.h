@@ -27,14 +27,13 @@ struct ProgramRun {
   std::string working_directory;  // empty: the test's own
 
   // Descriptors as a parent may hand them over: O_NONBLOCK on the read end
-  // of the stdin pipe, or on the write end of the captured stdout or
-  // stderr pipe.
+  // of the stdin pipe, or on the write end of the captured stdout pipe.
   bool stdin_nonblocking = false;
   bool stdout_nonblocking = false;
-  bool stderr_nonblocking = false;
-  // The non-blocking stdout and stderr pipes are handed over full, so the
-  // program's first write finds no room; the filler is not in the result.
-  bool outputs_start_full = false;
+  // The stdout and stderr pipes are non-blocking and handed over full, so
+  // the program's first write finds no room; the filler is not in the
+  // result.
+  bool outputs_full_nonblocking = false;
   // For pause after the start, stdout and stderr are not read and
   // late_input is held back; then it follows input on stdin.
   std::chrono::milliseconds pause{0};
